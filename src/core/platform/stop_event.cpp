@@ -1,0 +1,28 @@
+#include "core/platform/stop_event.h"
+
+namespace korvane::platform {
+
+void StopEvent::set() {
+    {
+        std::lock_guard lock(mutex_);
+        signalled_ = true;
+    }
+    cv_.notify_all();
+}
+
+void StopEvent::reset() {
+    std::lock_guard lock(mutex_);
+    signalled_ = false;
+}
+
+bool StopEvent::isSet() const {
+    std::lock_guard lock(mutex_);
+    return signalled_;
+}
+
+bool StopEvent::wait(std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, timeout, [this] { return signalled_; });
+}
+
+}  // namespace korvane::platform

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace korvane::platform {
+
+// A manual-reset event. Every sleep of a worker is a wait on its stop event,
+// so shutdown interrupts sleeps instead of waiting them out.
+class StopEvent {
+public:
+    void set();
+    void reset();
+    bool isSet() const;
+    // True when the event is (or becomes) signalled within the time; false on time-out.
+    bool wait(std::chrono::milliseconds timeout) const;
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable cv_;
+    bool signalled_ = false;
+};
+
+}  // namespace korvane::platform

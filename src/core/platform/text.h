@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane::platform {
+
+// Text is UTF-8 inside the program; files from other installations may be UTF-16LE.
+// Invalid sequences become U+FFFD rather than failing.
+std::u16string utf8ToUtf16(std::string_view text);
+std::string utf16ToUtf8(std::u16string_view text);
+
+// Number of UTF-16 code units the text takes (the unit of the 259-character limits).
+std::size_t utf16Length(std::string_view utf8);
+// The longest prefix of at most maxUnits UTF-16 code units, never splitting a character.
+std::string truncateUtf16(std::string_view utf8, std::size_t maxUnits);
+
+// Case-insensitive comparison of names (profiles, macros, INI sections and keys):
+// simple case folding for at least Latin (with accents), Greek and Cyrillic letters.
+std::string foldCase(std::string_view utf8);
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
+// The C wide-string-to-long conversion the settings files rely on: leading white
+// space and a sign allowed, conversion stops at the first non-digit, no digits
+// give 0, out-of-range values clamp to the long range.
+long parseLong(std::string_view text);
+// "%d".
+std::string formatInt(long value);
+
+}  // namespace korvane::platform

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/platform/debug_line.h"
+#include "core/platform/stop_event.h"
+#include "core/platform/worker.h"
+
+using namespace std::chrono_literals;
+using korvane::platform::StopEvent;
+using korvane::platform::Worker;
+
+TEST(StopEvent, StaysSignalledUntilReset) {
+    StopEvent ev;
+    EXPECT_FALSE(ev.wait(1ms));
+    ev.set();
+    EXPECT_TRUE(ev.wait(0ms));
+    EXPECT_TRUE(ev.wait(0ms)) << "manual reset: a wait does not consume the signal";
+    ev.reset();
+    EXPECT_FALSE(ev.isSet());
+}
+
+TEST(Worker, StopInterruptsALongSleep) {
+    Worker worker("sleeper");
+    std::atomic<bool> woke{false};
+    worker.start([&](StopEvent& stop) {
+        // A worker "sleep" of a minute must end as soon as the event is set.
+        stop.wait(60s);
+        woke = true;
+    });
+    worker.requestStop();
+    ASSERT_TRUE(worker.waitFinished(30s));
+    EXPECT_TRUE(woke);
+}
+
+TEST(Worker, WaitFinishedTimesOutWhileBodyRuns) {
+    Worker worker("busy");
+    StopEvent release;
+    worker.start([&](StopEvent&) { release.wait(60s); });
+    EXPECT_FALSE(worker.waitFinished(10ms));
+    EXPECT_TRUE(worker.running());
+    release.set();
+    EXPECT_TRUE(worker.waitFinished(5s));
+    EXPECT_FALSE(worker.running());
+}
+
+TEST(DebugLine, SinkReceivesOneLinePerCallWithoutTrailingNewline) {
+    std::vector<std::string> lines;
+    korvane::platform::setDebugSink([&](std::string_view l) { lines.emplace_back(l); });
+    korvane::platform::debugLine("所有对象处于激发状态\n");
+    korvane::platform::debugLine("InitWindow");
+    korvane::platform::setDebugSink({});
+    korvane::platform::debugLine("not captured");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "所有对象处于激发状态");
+    EXPECT_EQ(lines[1], "InitWindow");
+}
