@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string_view>
+
+namespace korvane::platform {
+
+// The one check for names that become file names (profiles, macros, cursor sequences):
+// not empty, no path separators ('/' or '\\'), not "." or "..", no control characters,
+// no NUL, at most 259 UTF-16 code units. A refused name gets a message from the caller.
+bool isSafeFileName(std::string_view name);
+
+}  // namespace korvane::platform
