@@ -87,6 +87,10 @@ TEST_F(SkinReaderTest, PageTagsBuildTheirFilesIgnoringCase) {
   <widget class="kb_key_ui" name="kb_key_page"/>
   <widget class="CircleProgress" name="ring"/>
   <widget class="SomethingElse" name="plain"/>
+  <widget class="DevicePicture" name="mp_picture">
+    <property name="keyPrefix"><string>mp_dkey_</string></property>
+    <property name="keyCount"><number>15</number></property>
+  </widget>
 </widget>)"));
     write("Mouse_cursor.ui", ui(R"(<widget class="QWidget" name="cursor_root">
       <widget class="QRadioButton" name="ms_gun_op_0"/></widget>)"));
@@ -104,6 +108,10 @@ TEST_F(SkinReaderTest, PageTagsBuildTheirFilesIgnoringCase) {
     EXPECT_NE(tree_.find("kb_mechanical_key"), nullptr);
     EXPECT_EQ(tree_.find("ring")->kind(), ControlKind::Progress);
     EXPECT_EQ(tree_.find("plain")->kind(), ControlKind::Container);
+    ASSERT_NE(tree_.find("mp_dkey_14"), nullptr);
+    EXPECT_EQ(tree_.find("mp_dkey_14")->kind(), ControlKind::Picture);
+    EXPECT_EQ(tree_.find("mp_dkey_14")->parent(), tree_.find("mp_picture"));
+    EXPECT_EQ(tree_.find("mp_dkey_15"), nullptr);
 }
 
 TEST_F(SkinReaderTest, FaultsNameTheFile) {

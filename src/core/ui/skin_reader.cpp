@@ -12,6 +12,7 @@ namespace korvane::ui {
 namespace {
 
 constexpr int kMaxPageDepth = 8;
+constexpr int kMaxPictureKeys = 256;
 
 struct ClassKind {
     std::string_view className;
@@ -119,6 +120,9 @@ class Reader {
                                                                            : kindOfClass(className);
         Control& control = tree_.create(name, kind, className, parent);
         applyProperties(node, control);
+        if (className == kDevicePictureClass) {
+            addPictureKeys(control);
+        }
         if (!readChildren(node, control, depth)) {
             return false;
         }
@@ -162,6 +166,21 @@ class Reader {
             }
         }
         return true;
+    }
+
+    // A device picture paints all its keys itself; each key is still a named control.
+    void addPictureKeys(Control& picture) {
+        const auto& attrs = picture.attributes();
+        const auto prefix = attrs.find("keyPrefix");
+        const auto count = attrs.find("keyCount");
+        if (prefix == attrs.end() || count == attrs.end()) {
+            return;
+        }
+        const int n = std::clamp(parseNumber(count->second, 0), 0, kMaxPictureKeys);
+        for (int i = 0; i < n; ++i) {
+            tree_.create(prefix->second + std::to_string(i), ControlKind::Picture, "PictureKey",
+                         &picture);
+        }
     }
 
     static void applyProperties(const pugi::xml_node& node, Control& control) {

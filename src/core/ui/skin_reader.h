@@ -33,6 +33,10 @@ inline constexpr std::array<PageTag, 11> kPageTags{{
 // one of them. "CircleProgress" is found but has an empty page file.
 const PageTag* findPageTag(std::string_view tag);
 
+// A widget of this class paints a whole device; its string property "keyPrefix" and number
+// property "keyCount" make the named key controls prefix0 … prefix(count-1) as its children.
+inline constexpr std::string_view kDevicePictureClass = "DevicePicture";
+
 // Window files by the names the program asks for.
 inline constexpr std::string_view kMainWindowSkin = "XML_MAIN";
 inline constexpr std::string_view kMessageBoxSkin = "XML_MSG";
