@@ -1,0 +1,87 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "core/platform/main_loop.h"
+#include "core/platform/worker.h"
+
+namespace korvane::app {
+
+// The fifteen long-lived workers of the main window, in their start order.
+enum class WorkerSlot : int {
+    KeyboardConnection,
+    MouseConnection,
+    MousePadConnection,
+    MouseConsumerListener,
+    KeyboardConsumerHolder,
+    KeyboardEffect,
+    MouseEffect,
+    MousePadEffect,
+    SyncEffect,
+    KeyboardLightLink,
+    KeyboardKeyLink,
+    MouseLightLink,
+    MouseKeyLink,
+    MousePadLightLink,
+    VersionReadback,
+};
+
+inline constexpr int kWorkerCount = 15;
+
+struct WorkerSpec {
+    WorkerSlot slot;
+    std::string_view name;
+    std::string_view endLine;  // debug line written when the worker ends; empty: none
+};
+
+inline constexpr std::array<WorkerSpec, kWorkerCount> kWorkerSpecs{{
+    {WorkerSlot::KeyboardConnection, "keyboard connection", "键盘设备侦测线程设定退出"},
+    {WorkerSlot::MouseConnection, "mouse connection", "鼠标设备侦测线程设定退出"},
+    {WorkerSlot::MousePadConnection, "mouse-pad connection", "鼠标垫设备侦测线程设定退出"},
+    {WorkerSlot::MouseConsumerListener, "mouse consumer listener", "鼠标同步线程设定测试退出"},
+    {WorkerSlot::KeyboardConsumerHolder, "keyboard consumer holder", "键盘同步线程设定退出"},
+    {WorkerSlot::KeyboardEffect, "keyboard lighting", "键盘灯光线程设定退出"},
+    {WorkerSlot::MouseEffect, "mouse lighting", "鼠标灯光线程设定退出"},
+    {WorkerSlot::MousePadEffect, "mouse-pad lighting", "鼠标垫灯光线程设定退出"},
+    {WorkerSlot::SyncEffect, "synchronised lighting", "同步灯光线程设定退出"},
+    {WorkerSlot::KeyboardLightLink, "keyboard light-profile link", "键盘灯光进程侦测线程设定退出"},
+    {WorkerSlot::KeyboardKeyLink, "keyboard key-profile link", "键盘按键进程侦测线程设定退出"},
+    {WorkerSlot::MouseLightLink, "mouse light-profile link", "鼠标灯光进程侦测线程设定退出"},
+    {WorkerSlot::MouseKeyLink, "mouse key-profile link", "鼠标按键进程线程设定退出"},
+    {WorkerSlot::MousePadLightLink, "mouse-pad light-profile link", "鼠标垫灯光进程侦测线程设定退出"},
+    {WorkerSlot::VersionReadback, "version readback", ""},
+}};
+
+// Holds the bodies the features give their slots, starts them once in order and stops
+// them at exit. A slot that no feature filled is not started.
+class WorkerSet {
+public:
+    using Body = platform::Worker::Body;
+
+    WorkerSet();
+    ~WorkerSet();
+
+    void assign(WorkerSlot slot, Body body);
+    // Starts the filled slots in order; betweenNineAndTen runs after the ninth worker
+    // (the main window's one-second timer starts there).
+    void startAll(const std::function<void()>& betweenNineAndTen);
+    bool started() const { return started_; }
+    bool running(WorkerSlot slot) const;
+    platform::StopEvent& stopEvent(WorkerSlot slot);
+
+    // The exit sequence: the version readback is signalled and not waited for; every stop
+    // event is signalled in start order; then up to fifteen waits of at most 1000 ms each
+    // for all of them, with one debug line per wait, pumping the main loop meanwhile so a
+    // worker that waits for the main thread can still finish.
+    void stopAll(platform::MainLoop& loop);
+
+private:
+    std::array<std::unique_ptr<platform::Worker>, kWorkerCount> workers_;
+    std::array<Body, kWorkerCount> bodies_;
+    bool started_ = false;
+};
+
+}  // namespace korvane::app
