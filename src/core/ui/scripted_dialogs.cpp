@@ -4,20 +4,49 @@ namespace korvane::ui {
 
 int ScriptedDialogs::showMessage(std::string_view textKey) {
     std::function<void(std::string_view)> onMessage;
-    int code = 0;
+    Pump pump;
+    bool hold = false;
     {
         std::lock_guard lock(mutex_);
         shown_.emplace_back(textKey);
-        if (!answers_.empty()) {
-            code = answers_.front();
-            answers_.pop_front();
-        }
         onMessage = onMessage_;
+        pump = pump_;
+        hold = holdNext_ && answers_.empty() && pump_;
+        holdNext_ = false;
+        holding_ = hold;
     }
     if (onMessage) {
         onMessage(textKey);
     }
+    if (hold) {
+        pump([this] {
+            std::lock_guard lock(mutex_);
+            return !answers_.empty();
+        });
+    }
+    std::lock_guard lock(mutex_);
+    holding_ = false;
+    if (answers_.empty()) {
+        return 0;
+    }
+    const int code = answers_.front();
+    answers_.pop_front();
     return code;
+}
+
+void ScriptedDialogs::hold() {
+    std::lock_guard lock(mutex_);
+    holdNext_ = true;
+}
+
+bool ScriptedDialogs::holding() const {
+    std::lock_guard lock(mutex_);
+    return holding_;
+}
+
+void ScriptedDialogs::setPump(Pump pump) {
+    std::lock_guard lock(mutex_);
+    pump_ = std::move(pump);
 }
 
 std::optional<std::filesystem::path> ScriptedDialogs::nextFile() {

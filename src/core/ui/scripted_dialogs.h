@@ -12,6 +12,8 @@ namespace korvane::ui {
 
 // Dialogs answered from a script: queued message-box codes (0 when none is queued) and
 // queued file answers (cancel when none is queued). Records what was shown.
+// After hold(), the next box stays open, running the window's event loop through the pump
+// (as a modal box does), until an answer is queued; that answer closes it.
 class ScriptedDialogs final : public Dialogs {
   public:
     int showMessage(std::string_view textKey) override;
@@ -19,6 +21,10 @@ class ScriptedDialogs final : public Dialogs {
     std::optional<std::filesystem::path> saveFile(const FileDialogOptions& options) override;
 
     void queueAnswer(int code);
+    void hold();
+    bool holding() const;
+    using Pump = std::function<void(const std::function<bool()>& until)>;
+    void setPump(Pump pump);
     void queueFile(std::optional<std::filesystem::path> path);
     std::vector<std::string> messagesShown() const;
     // Called with the key of every message box as it is shown (the scripted runner prints it).
@@ -32,6 +38,9 @@ class ScriptedDialogs final : public Dialogs {
     std::deque<std::optional<std::filesystem::path>> files_;
     std::vector<std::string> shown_;
     std::function<void(std::string_view)> onMessage_;
+    Pump pump_;
+    bool holdNext_ = false;
+    bool holding_ = false;
 };
 
 }  // namespace korvane::ui

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/device/device_kind.h"
+
+namespace korvane::app {
+
+// Attaches and removes devices at run time; only simulated devices can.
+class DevicePlugger {
+public:
+    virtual ~DevicePlugger() = default;
+    virtual bool plug(device::DeviceKind kind) = 0;
+    // Removes the most recently attached device of that model; false when none is attached.
+    virtual bool unplug(device::DeviceKind kind) = 0;
+};
+
+}  // namespace korvane::app

@@ -1,0 +1,93 @@
+#include "core/app/headless_app.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+#include "core/platform/stop_event.h"
+
+namespace korvane::app {
+
+HeadlessApp::HeadlessApp(HeadlessAppOptions options)
+    : options_(std::move(options)),
+      window_([this](bool visible) {
+          if (options_.output) {
+              options_.output(visible ? "window shown" : "window hidden");
+          }
+      }),
+      autostart_(options_.configHome),
+      installer_(options_.installerFile) {
+    dialogs_.setOnMessage([this](std::string_view key) {
+        if (options_.output) {
+            options_.output("message " + std::string(key));
+        }
+    });
+    dialogs_.setPump([this](const std::function<bool()>& until) {
+        // A modal box keeps the window's events flowing until it is closed.
+        while (!until() && !loop_.pumpUntil(until, std::chrono::milliseconds(1000))) {
+        }
+    });
+}
+
+HeadlessApp::~HeadlessApp() {
+    shutdown();
+    loop_.stop();
+}
+
+bool HeadlessApp::start(std::string& error) {
+    bool ok = false;
+    const bool ran = loop_.invoke([&] {
+        main_ = std::make_unique<MainWindow>(MainWindowServices{
+            loop_, dialogs_, window_, autostart_, installer_, language_, options_.hid,
+            options_.skinFolder, options_.programFile});
+        if (!main_->create(error)) {
+            return;
+        }
+        loop_.setTimerHandler([this](int id) {
+            if (main_) {
+                main_->onTimer(id);
+            }
+        });
+        if (options_.installFeatures) {
+            options_.installFeatures(*main_);
+        }
+        if (ui::Control* root = main_->tree().root()) {
+            main_->tree().raise(ui::notify::kWindowInit, *root);
+        }
+        ok = true;
+    });
+    return ran && ok;
+}
+
+void HeadlessApp::shutdown() {
+    loop_.invoke([this] {
+        if (main_) {
+            main_->exit();
+            main_.reset();
+        }
+    });
+}
+
+bool HeadlessApp::act(std::function<void()> fn) {
+    // Only this session stops the loop, so a loop that answers now will run the task.
+    if (!loop_.invoke([] {})) {
+        return false;
+    }
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    loop_.post([fn = std::move(fn), done] {
+        fn();
+        done->store(true);
+    });
+    platform::StopEvent pause;
+    while (!done->load()) {
+        if (dialogs_.holding()) {
+            return true;
+        }
+        pause.wait(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+bool HeadlessApp::query(const std::function<void()>& fn) { return loop_.invoke(fn); }
+
+}  // namespace korvane::app

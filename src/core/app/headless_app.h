@@ -1,0 +1,67 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/app/autostart.h"
+#include "core/app/headless_window_host.h"
+#include "core/app/installer_settings.h"
+#include "core/app/main_window.h"
+#include "core/platform/thread_main_loop.h"
+#include "core/ui/language_host.h"
+#include "core/ui/scripted_dialogs.h"
+
+namespace korvane::app {
+
+struct HeadlessAppOptions {
+    std::filesystem::path skinFolder;
+    std::filesystem::path programFile;
+    std::filesystem::path installerFile;  // install.ini
+    std::filesystem::path configHome;     // holds autostart/; empty: from the environment
+    device::HidBackend* hid = nullptr;
+    // Lines for whoever drives the session: "message KEY", "window shown", "window hidden".
+    std::function<void(std::string_view line)> output;
+    // Features install their workers, routes and messages here, before "windowinit".
+    std::function<void(MainWindow&)> installFeatures;
+};
+
+// The whole program without a display: the main window's logic on a main loop of its own,
+// with scripted dialogs and a window that only keeps its state.
+class HeadlessApp {
+public:
+    explicit HeadlessApp(HeadlessAppOptions options);
+    ~HeadlessApp();
+    HeadlessApp(const HeadlessApp&) = delete;
+    HeadlessApp& operator=(const HeadlessApp&) = delete;
+
+    // Builds the window from the skin and delivers "windowinit". False with the reason.
+    bool start(std::string& error);
+    // Shuts down as the "exit" entry does, then stops the main loop.
+    void shutdown();
+
+    // Runs fn on the main thread; returns when it has finished, or as soon as a message
+    // box it opened is being held open (see ScriptedDialogs::hold). False once stopped.
+    bool act(std::function<void()> fn);
+    // Runs fn on the main thread and waits for it.
+    bool query(const std::function<void()>& fn);
+
+    platform::ThreadMainLoop& loop() { return loop_; }
+    ui::ScriptedDialogs& dialogs() { return dialogs_; }
+    HeadlessWindowHost& windowHost() { return window_; }
+    MainWindow& mainWindow() { return *main_; }
+
+private:
+    HeadlessAppOptions options_;
+    platform::ThreadMainLoop loop_;
+    ui::ScriptedDialogs dialogs_;
+    HeadlessWindowHost window_;
+    XdgAutostart autostart_;
+    IniInstallerSettings installer_;
+    ui::RecordingLanguageHost language_;
+    std::unique_ptr<MainWindow> main_;
+};
+
+}  // namespace korvane::app

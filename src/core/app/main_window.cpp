@@ -1,0 +1,434 @@
+#include "core/app/main_window.h"
+
+#include <array>
+#include <chrono>
+#include <thread>
+
+#include "core/app/language.h"
+#include "core/app/window_messages.h"
+#include "core/device/device_kind.h"
+#include "core/platform/debug_line.h"
+#include "core/platform/main_ini.h"
+#include "core/platform/paths.h"
+#include "core/ui/skin_reader.h"
+
+namespace korvane::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::array<std::string_view, 4> kPalettes{
+    "Pallet", "ms_deng_Color_Pallet", "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"};
+
+constexpr std::array<std::string_view, 6> kMouseButtonParts{"left",    "wheel", "right",
+                                                            "forward", "back",  "dpi"};
+
+constexpr device::DeviceIdentity identityOf(device::DeviceKind kind) {
+    return {device::kVendorPrimary, device::modelOf(kind).productId, 0x0092, 0xFF1C};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services) : services_(std::move(services)) {
+    tree_.setNotifyHandler([this](const ui::Notification& n) { onNotify(n); });
+}
+
+MainWindow::~MainWindow() {
+    if (initialised_ && !exited_) {
+        exit();
+    }
+    mousePad_.close();
+    mouse_.close();
+    keyboard_.close();
+}
+
+bool MainWindow::create(std::string& error) {
+    if (!ui::ReadSkin(services_.skinFolder, ui::kMainWindowSkin, tree_, error)) {
+        return false;
+    }
+    initWindow();
+    return true;
+}
+
+void MainWindow::initWindow() {
+    platform::debugLine("InitWindow");
+    services_.language.loadLanguageFile("lan.xml");
+    for (int i = 0; i < static_cast<int>(mousePadPictures_.size()); ++i) {
+        mousePadPictures_[static_cast<std::size_t>(i)] = tree_.findIndexed("mp_dkey_", i);
+    }
+    bindMousePictures("ms_dkey_");
+    bindKeyboardPictures("kb_dkey_");
+    for (ui::Control* picture : mousePadPictures_) {
+        if (picture != nullptr) {
+            picture->setChangerMode(true);
+            picture->setChangerAlpha(0);
+        }
+    }
+    for (const std::string_view name : kPalettes) {
+        if (ui::Control* palette = tree_.find(name)) {
+            palette->setColour(kPresetPaletteColour);
+        }
+    }
+}
+
+void MainWindow::bindKeyboardPictures(std::string_view prefix) {
+    for (int i = 0; i < static_cast<int>(keyboardPictures_.size()); ++i) {
+        ui::Control* picture = tree_.findIndexed(prefix, i);
+        keyboardPictures_[static_cast<std::size_t>(i)] = picture;
+        if (picture != nullptr) {
+            picture->setChangerMode(true);
+            picture->setChangerAlpha(0);
+        }
+    }
+}
+
+void MainWindow::bindMousePictures(std::string_view prefix) {
+    for (int i = 0; i < static_cast<int>(mousePictures_.size()); ++i) {
+        ui::Control* picture = tree_.findIndexed(prefix, i);
+        mousePictures_[static_cast<std::size_t>(i)] = picture;
+        if (picture != nullptr) {
+            picture->setChangerMode(true);
+            picture->setChangerAlpha(0);
+        }
+    }
+}
+
+void MainWindow::windowInit() {
+    if (initialised_) {
+        return;
+    }
+    initialised_ = true;
+    platform::MainIni mainIni(platform::MainIniPath());
+    if (mainIni.flags() == 1) {
+        if (ui::Control* root = tree_.find("root")) {
+            root->setBkColor(0);
+            root->setBkImage(mainIni.image());
+        }
+    }
+    for (const auto& initialise : pageInitialisers_) {
+        initialise();
+    }
+    services_.window.hide();
+    mouse_.setIdentity(identityOf(device::DeviceKind::Mouse));
+    mousePad_.setIdentity(identityOf(device::DeviceKind::MousePad));
+    keyboard_.setIdentity(identityOf(device::DeviceKind::RgbKeyboard));
+    mouse_.setConnected(false);
+    mousePad_.setConnected(false);
+    keyboard_.setConnected(false);
+    std::this_thread::sleep_for(100ms);
+    TakeOverInstallerLanguage(services_.installer, mainIni);
+    services_.window.hide();
+    workers_.startAll([this] { services_.loop.startTimer(2, 1000ms); });
+    ApplyStartLanguage(mainIni, services_.language);
+    autoStart_ = services_.autostart.exists();
+}
+
+void MainWindow::exit() {
+    if (exited_) {
+        return;
+    }
+    exited_ = true;
+    platform::debugLine("退出测试");
+    services_.window.hide();
+    workers_.stopAll(services_.loop);
+    for (const int timer : {1, 2, 7, 9, 10}) {
+        services_.loop.stopTimer(timer);
+    }
+    if (hooks_.quit) {
+        hooks_.quit();
+    }
+}
+
+bool MainWindow::anyDeviceConnected() const {
+    return keyboard_.connected() || mouse_.connected() || mousePad_.connected();
+}
+
+void MainWindow::registerMessage(int message, MessageHandler handler) {
+    messageHandlers_[message] = std::move(handler);
+}
+
+void MainWindow::onNotify(const ui::Notification& notification) {
+    platform::debugLine(std::string(notification.type) + " " + notification.sender.name());
+    const std::string_view type = notification.type;
+    if (type == ui::notify::kWindowInit) {
+        windowInit();
+    } else if (type == ui::notify::kClick) {
+        onClick(notification.sender);
+    } else if (type == ui::notify::kMenu) {
+        if (notification.sender.name() == "setbtn" && hooks_.popupMenu) {
+            hooks_.popupMenu(settingsMenu());
+        }
+    } else if (type == ui::notify::kMouseEnter || type == ui::notify::kMouseLeave) {
+        onMouseHover(notification.sender, type == ui::notify::kMouseEnter);
+    } else {
+        router_.route(notification);
+    }
+}
+
+void MainWindow::onClick(ui::Control& sender) {
+    const std::string& name = sender.name();
+    WindowHost& window = services_.window;
+    if (name == "closebtn") {
+        window.hide();
+        return;
+    }
+    if (name == "minbtn") {
+        window.minimise();
+        return;
+    }
+    if (name == "maxbtn") {
+        window.maximise();
+        return;
+    }
+    if (name == "restorebtn") {
+        window.restore();
+        return;
+    }
+    if (name == "skinbtn" && hooks_.openSkinPicker) {
+        hooks_.openSkinPicker();
+    } else if (name == "setbtn" && hooks_.openUpdateWindow) {
+        hooks_.openUpdateWindow();
+    }
+    router_.route(ui::Notification{ui::notify::kClick, sender});
+}
+
+void MainWindow::onMouseHover(ui::Control& sender, bool enter) {
+    const std::string& name = sender.name();
+    if (!name.starts_with("ms_key_") || name.size() != 8 || name[7] < '0' || name[7] > '5') {
+        return;
+    }
+    const int index = name[7] - '0';
+    const int mouseKind = kinds_.mouseKind.load();
+    std::string pictureName;
+    std::string suffix;
+    if (mouseKind == device::modelOf(device::DeviceKind::Mouse).classKind) {
+        pictureName = name + "_0";
+    } else if (mouseKind == device::modelOf(device::DeviceKind::Mouse2).classKind) {
+        pictureName = "ms2_" + name.substr(3) + "_0";
+        suffix = "_2";
+    } else {
+        return;
+    }
+    if (ui::Control* picture = tree_.find(pictureName)) {
+        picture->setBkImage("file='ms/key_" +
+                            std::string(kMouseButtonParts[static_cast<std::size_t>(index)]) +
+                            (enter ? "_down" : "_normal") + suffix + ".png'");
+    }
+}
+
+void MainWindow::post(int message, std::intptr_t wParam, std::intptr_t lParam) {
+    services_.loop.post([this, message, wParam, lParam] { handleMessage(message, wParam, lParam); });
+}
+
+void MainWindow::handleMessage(int message, std::intptr_t wParam, std::intptr_t lParam) {
+    switch (message) {
+        case msg::kPictureColour:
+            preview_.setColour(static_cast<int>(wParam), static_cast<std::uint32_t>(lParam));
+            return;
+        case msg::kPictureAlpha:
+            preview_.setAlpha(static_cast<int>(wParam), static_cast<std::uint8_t>(lParam));
+            return;
+        case msg::kShowProgress:
+            if (ui::Control* progress = tree_.find("setting_progress")) {
+                progress->setVisible(true);
+            }
+            return;
+        case msg::kHideProgressLater:
+            services_.loop.startTimer(1, 1000ms);
+            return;
+        case msg::kCloseUpdateWindow:
+            if (hooks_.closeUpdateWindow) {
+                hooks_.closeUpdateWindow();
+            }
+            return;
+        case msg::kOpenUpdateWindow:
+            if (hooks_.openUpdateWindow) {
+                hooks_.openUpdateWindow();
+            }
+            return;
+        case msg::kReloadTexts:
+            services_.language.reloadTexts();
+            services_.window.invalidate();
+            return;
+        default:
+            break;
+    }
+    if (auto it = messageHandlers_.find(message); it != messageHandlers_.end()) {
+        it->second(wParam, lParam);
+    }
+}
+
+void MainWindow::onTimer(int id) {
+    switch (id) {
+        case 1:
+            services_.loop.stopTimer(1);
+            if (ui::Control* progress = tree_.find("setting_progress")) {
+                progress->setVisible(false);
+            }
+            break;
+        case 2:
+            flushSettings();
+            break;
+        case 7:
+            services_.window.invalidate();
+            services_.loop.stopTimer(7);
+            platform::debugLine("1234567890");
+            break;
+        case 9:
+            services_.loop.stopTimer(9);
+            handleMessage(msg::kReReadMouseActive);
+            break;
+        case 10:
+            services_.loop.stopTimer(10);
+            handleMessage(msg::kReadMouse);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::flushSettings() {
+    if (mouseSettingsChanged.exchange(false)) {
+        std::array<std::uint8_t, 56> block{};
+        const auto record = lighting::bytesOf(stores_.mouseSettings);
+        std::copy(record.begin(), record.end(), block.begin());
+        mouse_.WriteSettings(block);
+    }
+    if (mousePadSettingsChanged.exchange(false)) {
+        std::array<std::uint8_t, 56> block{};
+        const auto record = lighting::bytesOf(stores_.mousePadSettings);
+        std::copy(record.begin(), record.end(), block.begin());
+        mousePad_.WriteSettings(block);
+    }
+}
+
+int MainWindow::showMessage(std::string_view textKey) {
+    return services_.dialogs.showMessage(textKey);
+}
+
+void MainWindow::postMessageBox(std::string textKey) {
+    services_.loop.post([this, key = std::move(textKey)] { showMessage(key); });
+}
+
+void MainWindow::showNoDeviceMessage() {
+    // One box at a time however often the tray is clicked while it is open.
+    if (noDeviceBoxOpen_) {
+        return;
+    }
+    noDeviceBoxOpen_ = true;
+    showMessage(kNoDeviceMessage);
+    noDeviceBoxOpen_ = false;
+}
+
+void MainWindow::trayLeftClick() {
+    WindowHost& window = services_.window;
+    if (!anyDeviceConnected()) {
+        window.hide();
+        showNoDeviceMessage();
+        return;
+    }
+    if (window.isVisible() && !window.isMinimised()) {
+        window.hide();
+        return;
+    }
+    window.show();
+    window.restore();
+    window.bringToFront();
+    window.invalidate();
+    services_.loop.startTimer(7, 10ms);
+}
+
+void MainWindow::activate() {
+    platform::debugLine("软件标示 activate");
+    if (anyDeviceConnected()) {
+        services_.window.restore();
+        services_.window.bringToFront();
+        return;
+    }
+    services_.window.hide();
+    showNoDeviceMessage();
+}
+
+void MainWindow::suspend() { streamingEnabled = false; }
+
+void MainWindow::resume() { streamingEnabled = true; }
+
+std::string MainWindow::startupText() const { return autoStart_ ? "startup_off" : "startup_on"; }
+
+ui::Menu MainWindow::readMenu(std::string_view file) const {
+    ui::Menu menu;
+    std::string error;
+    if (!ui::ReadMenu(services_.skinFolder / std::string(file), menu, error)) {
+        platform::debugLine(error);
+    }
+    return menu;
+}
+
+ui::Menu MainWindow::trayMenu() const {
+    ui::Menu menu = readMenu("menu.xml");
+    menu.entries.push_back({"exit", "exit", false, {}});
+    menu.entries.push_back({"ON_or_OFF", startupText(), false, {}});
+    return menu;
+}
+
+ui::Menu MainWindow::settingsMenu() const {
+    ui::Menu menu = readMenu("setmenu.xml");
+    menu.entries.push_back({"power_off", startupText(), false, {}});
+    return menu;
+}
+
+void MainWindow::trayRightClick() {
+    if (hooks_.popupMenu) {
+        hooks_.popupMenu(trayMenu());
+    }
+}
+
+void MainWindow::menuCommand(std::string_view entry, std::string_view text) {
+    platform::MainIni mainIni(platform::MainIniPath());
+    if (ApplyMenuLanguage(entry, mainIni, services_.installer, services_.language)) {
+        services_.window.invalidate();
+        return;
+    }
+    if (entry == "qianting" || entry == "Menu_Import" || entry == "Menu_Export") {
+        return;
+    }
+    if (entry == "exit") {
+        exit();
+        return;
+    }
+    if (entry == "ON_or_OFF" || entry == "power_off") {
+        toggleAutostart();
+        return;
+    }
+    showMessage(text);
+}
+
+void MainWindow::toggleAutostart() {
+    if (autoStart_) {
+        services_.autostart.remove();
+    } else {
+        // The installer's folder names the program to start; without one, this program.
+        std::filesystem::path program = services_.programFile;
+        if (const auto folder = services_.installer.installPath(); folder && !folder->empty()) {
+            program = std::filesystem::path(*folder) / "korvane";
+        }
+        services_.autostart.create(program);
+    }
+    autoStart_ = !autoStart_;
+}
+
+void MainWindow::applySkinChange(bool isColour, std::uint32_t argb, const std::string& image) {
+    ui::Control* root = tree_.find("root");
+    if (root == nullptr) {
+        return;
+    }
+    if (isColour) {
+        root->setBkColor(argb);
+        root->setBkImage({});
+    } else {
+        root->setBkColor(0);
+        root->setBkImage(image);
+    }
+}
+
+}  // namespace korvane::app

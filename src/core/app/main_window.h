@@ -1,0 +1,172 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app/autostart.h"
+#include "core/app/device_stores.h"
+#include "core/app/installer_settings.h"
+#include "core/app/notification_router.h"
+#include "core/app/window_host.h"
+#include "core/app/worker_set.h"
+#include "core/device/device_commander.h"
+#include "core/platform/main_loop.h"
+#include "core/ui/control_tree.h"
+#include "core/ui/dialogs.h"
+#include "core/ui/language_host.h"
+#include "core/ui/menu.h"
+#include "core/ui/preview_buffer.h"
+
+namespace korvane::app {
+
+struct MainWindowServices {
+    platform::MainLoop& loop;
+    ui::Dialogs& dialogs;
+    WindowHost& window;
+    Autostart& autostart;
+    InstallerSettings& installer;
+    ui::LanguageHost& language;
+    // The devices' HID interfaces; null in sessions that never look for devices.
+    device::HidBackend* hid = nullptr;
+    std::filesystem::path skinFolder;
+    // The running program, for the autostart entry when the installer named no folder.
+    std::filesystem::path programFile;
+};
+
+// What the front end does for the window (all optional).
+struct FrontEndHooks {
+    std::function<void()> openSkinPicker;
+    std::function<void()> openUpdateWindow;
+    std::function<void()> closeUpdateWindow;
+    // Shows a popup menu; the front end answers with menuCommand().
+    std::function<void(const ui::Menu&)> popupMenu;
+    // Ends the main loop after shutdown.
+    std::function<void()> quit;
+};
+
+// The main window's logic: owner of the commanders, the workers, the device stores and
+// the control tree of "XML_MAIN"; routes notifications and window messages. Every method
+// runs on the main thread unless it says otherwise.
+class MainWindow {
+public:
+    using MessageHandler = std::function<void(std::intptr_t wParam, std::intptr_t lParam)>;
+
+    static constexpr std::uint32_t kPresetPaletteColour = 0xFF0199CB;
+    static constexpr std::string_view kNoDeviceMessage = "message_text_1";
+
+    explicit MainWindow(MainWindowServices services);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Builds the tree from the skin and runs InitWindow. False with an error naming the
+    // skin file when it cannot be read.
+    bool create(std::string& error);
+    // The "windowinit" notification: fills the lists, gives the commanders their
+    // identities, takes over the installer language, starts the workers.
+    void windowInit();
+    // The "exit" entry: shutdown in order; calls the quit hook at the end.
+    void exit();
+    bool exited() const { return exited_; }
+
+    // Notifications of the window's controls.
+    void onNotify(const ui::Notification& notification);
+    // Window messages; post() is the way from other threads.
+    void handleMessage(int message, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
+    void post(int message, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
+    void onTimer(int id);
+
+    void trayLeftClick();
+    ui::Menu trayMenu() const;
+    ui::Menu settingsMenu() const;
+    void trayRightClick();
+    void menuCommand(std::string_view entry, std::string_view text);
+    // A second instance was started.
+    void activate();
+    void suspend();
+    void resume();
+    void applySkinChange(bool isColour, std::uint32_t argb, const std::string& image);
+
+    // Modal message box by language key; returns its close code.
+    int showMessage(std::string_view textKey);
+    // From any thread: the box is shown later on the main thread, not awaited.
+    void postMessageBox(std::string textKey);
+
+    // Features register their window messages and control names here.
+    void registerMessage(int message, MessageHandler handler);
+    // Runs at "windowinit" before the workers start: the pages fill their lists here.
+    void addPageInitialiser(std::function<void()> initialise) {
+        pageInitialisers_.push_back(std::move(initialise));
+    }
+    NotificationRouter& router() { return router_; }
+    WorkerSet& workers() { return workers_; }
+
+    ui::ControlTree& tree() { return tree_; }
+    ui::PreviewBuffer& preview() { return preview_; }
+    device::DeviceCommander& keyboardCommander() { return keyboard_; }
+    device::DeviceCommander& mouseCommander() { return mouse_; }
+    device::DeviceCommander& mousePadCommander() { return mousePad_; }
+    bool anyDeviceConnected() const;
+    DeviceStores& stores() { return stores_; }
+    CurrentKinds& kinds() { return kinds_; }
+    WindowHost& window() { return services_.window; }
+    platform::MainLoop& loop() { return services_.loop; }
+    ui::Dialogs& dialogs() { return services_.dialogs; }
+    void setFrontEndHooks(FrontEndHooks hooks) { hooks_ = std::move(hooks); }
+
+    // Binds 126 keyboard pictures by name prefix ("kb_dkey_", "kb_fkey_", "kb_mkey_"),
+    // 20 mouse pictures ("ms_dkey_", "ms2_dkey_"); missing controls leave null entries.
+    void bindKeyboardPictures(std::string_view prefix);
+    void bindMousePictures(std::string_view prefix);
+    const std::array<ui::Control*, 126>& keyboardPictures() const { return keyboardPictures_; }
+    const std::array<ui::Control*, 20>& mousePictures() const { return mousePictures_; }
+    const std::array<ui::Control*, 15>& mousePadPictures() const { return mousePadPictures_; }
+
+    std::atomic<bool> streamingEnabled{true};
+    std::atomic<bool> mouseSettingsChanged{false};
+    std::atomic<bool> mousePadSettingsChanged{false};
+    bool autoStartEnabled() const { return autoStart_; }
+
+private:
+    void initWindow();
+    void onClick(ui::Control& sender);
+    void onMouseHover(ui::Control& sender, bool enter);
+    void showNoDeviceMessage();
+    void toggleAutostart();
+    void flushSettings();
+    ui::Menu readMenu(std::string_view file) const;
+    std::string startupText() const;
+
+    MainWindowServices services_;
+    FrontEndHooks hooks_;
+    ui::ControlTree tree_;
+    ui::PreviewBuffer preview_;
+    NotificationRouter router_;
+    std::map<int, MessageHandler> messageHandlers_;
+    std::vector<std::function<void()>> pageInitialisers_;
+    DeviceStores stores_;
+    CurrentKinds kinds_;
+
+    // Destroyed in the order mouse pad, mouse, keyboard (reverse of declaration).
+    device::DeviceCommander keyboard_;
+    device::DeviceCommander mouse_;
+    device::DeviceCommander mousePad_;
+    WorkerSet workers_;
+
+    std::array<ui::Control*, 126> keyboardPictures_{};
+    std::array<ui::Control*, 20> mousePictures_{};
+    std::array<ui::Control*, 15> mousePadPictures_{};
+    bool autoStart_ = false;
+    bool noDeviceBoxOpen_ = false;
+    bool initialised_ = false;
+    bool exited_ = false;
+};
+
+}  // namespace korvane::app

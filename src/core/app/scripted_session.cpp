@@ -1,0 +1,309 @@
+#include "core/app/scripted_session.h"
+
+#include <charconv>
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/platform/stop_event.h"
+
+namespace korvane::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::string> splitWords(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) {
+        words.push_back(w);
+    }
+    return words;
+}
+
+// The rest of the line after the first n words, as typed (texts may hold spaces).
+std::string restAfterWords(const std::string& line, int n) {
+    std::size_t pos = 0;
+    for (int i = 0; i < n; ++i) {
+        pos = line.find_first_not_of(" \t", pos);
+        pos = line.find_first_of(" \t", pos);
+        if (pos == std::string::npos) {
+            return {};
+        }
+    }
+    pos = line.find_first_not_of(" \t", pos);
+    return pos == std::string::npos ? std::string() : line.substr(pos);
+}
+
+std::optional<long long> toNumber(std::string_view text) {
+    long long value = 0;
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+struct ControlState {
+    bool found = false;
+    bool visible = false;
+    bool enabled = false;
+    bool selected = false;
+    int value = 0;
+    int item = -1;
+    std::size_t count = 0;
+    std::string text;
+};
+
+ControlState readControl(HeadlessApp& app, const std::string& name) {
+    ControlState state;
+    app.query([&] {
+        if (const ui::Control* c = app.mainWindow().tree().find(name)) {
+            state = {true,         c->visible(),      c->enabled(),        c->selected(),
+                     c->value(),   c->currentItem(),  c->items().size(),   c->text()};
+        } else if (name == "window") {
+            state.found = true;
+            state.visible = app.windowHost().isVisible();
+            state.enabled = true;
+        }
+    });
+    return state;
+}
+
+std::string property(const ControlState& s, std::string_view key) {
+    if (key == "visible") return s.visible ? "1" : "0";
+    if (key == "enabled") return s.enabled ? "1" : "0";
+    if (key == "selected") return s.selected ? "1" : "0";
+    if (key == "value") return std::to_string(s.value);
+    if (key == "item") return std::to_string(s.item);
+    if (key == "count") return std::to_string(s.count);
+    if (key == "text") return s.text;
+    return {};
+}
+
+bool knownProperty(std::string_view key) {
+    return key == "visible" || key == "enabled" || key == "selected" || key == "value" ||
+           key == "item" || key == "count" || key == "text";
+}
+
+// "true"/"false" read as the 1/0 the properties print.
+std::string normalise(std::string value) {
+    if (value == "true") return "1";
+    if (value == "false") return "0";
+    return value;
+}
+
+class Session {
+public:
+    Session(HeadlessApp& app, DevicePlugger* plugger, std::ostream& out, std::ostream& err)
+        : app_(app), plugger_(plugger), out_(out), err_(err) {}
+
+    int run(std::istream& script) {
+        std::string line;
+        int number = 0;
+        while (std::getline(script, line)) {
+            ++number;
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            const std::vector<std::string> words = splitWords(line);
+            if (words.empty() || words[0].starts_with('#')) {
+                continue;
+            }
+            error_.clear();
+            const int result = execute(words, line);
+            if (result != kScriptDone) {
+                err_ << "script line " << number << ": " << error_ << '\n';
+                app_.shutdown();
+                return result;
+            }
+        }
+        app_.shutdown();
+        return kScriptDone;
+    }
+
+private:
+    int bad(std::string message) {
+        error_ = std::move(message);
+        return kScriptBadLine;
+    }
+
+    int execute(const std::vector<std::string>& w, const std::string& line) {
+        const std::string& cmd = w[0];
+        const std::size_t n = w.size();
+        if ((cmd == "plug" || cmd == "unplug") && n == 2) {
+            const auto kind = device::kindFromCliName(w[1]);
+            if (!kind) {
+                return bad("unknown model '" + w[1] + "'");
+            }
+            if (plugger_ == nullptr) {
+                return bad("devices can be plugged only with --simulate");
+            }
+            const bool ok = cmd == "plug" ? plugger_->plug(*kind) : plugger_->unplug(*kind);
+            return ok ? kScriptDone : bad("no " + w[1] + " is attached");
+        }
+        if (cmd == "wait" && n == 2) {
+            const auto ms = toNumber(w[1]);
+            if (!ms || *ms < 0) {
+                return bad("wait needs a number of milliseconds");
+            }
+            platform::StopEvent().wait(std::chrono::milliseconds(*ms));
+            return kScriptDone;
+        }
+        if (cmd == "wait-for" && (n == 3 || n == 4)) {
+            return waitFor(w);
+        }
+        if (cmd == "notify" && n >= 3) {
+            const std::string arg = restAfterWords(line, 3);
+            bool delivered = false;
+            app_.act([&] { delivered = app_.mainWindow().tree().deliver(w[1], w[2], arg); });
+            return delivered ? kScriptDone
+                             : bad("cannot deliver " + w[1] + " to '" + w[2] + "'");
+        }
+        if (cmd == "tray" && n == 2 && (w[1] == "left" || w[1] == "right")) {
+            app_.act([&] {
+                if (w[1] == "left") {
+                    app_.mainWindow().trayLeftClick();
+                } else {
+                    app_.mainWindow().trayRightClick();
+                }
+            });
+            return kScriptDone;
+        }
+        if (cmd == "menu" && n == 2) {
+            app_.act([&] { app_.mainWindow().menuCommand(w[1], menuText(w[1])); });
+            return kScriptDone;
+        }
+        if (cmd == "answer" && n == 2) {
+            const auto code = toNumber(w[1]);
+            if (!code) {
+                return bad("answer needs a number");
+            }
+            app_.dialogs().queueAnswer(static_cast<int>(*code));
+            return kScriptDone;
+        }
+        if (cmd == "hold" && n == 1) {
+            app_.dialogs().hold();
+            return kScriptDone;
+        }
+        if (cmd == "file" && n >= 2) {
+            const std::string path = restAfterWords(line, 1);
+            if (path == "-") {
+                app_.dialogs().queueFile(std::nullopt);
+            } else {
+                app_.dialogs().queueFile(std::filesystem::path(path));
+            }
+            return kScriptDone;
+        }
+        if (cmd == "foreground" && n >= 2) {
+            foreground_ = restAfterWords(line, 1);
+            return kScriptDone;
+        }
+        if ((cmd == "suspend" || cmd == "resume" || cmd == "activate") && n == 1) {
+            app_.act([&] {
+                MainWindow& main = app_.mainWindow();
+                if (cmd == "suspend") {
+                    main.suspend();
+                } else if (cmd == "resume") {
+                    main.resume();
+                } else {
+                    main.activate();
+                }
+            });
+            return kScriptDone;
+        }
+        if (cmd == "print" && n == 2) {
+            const ControlState s = readControl(app_, w[1]);
+            if (!s.found) {
+                return bad("no control '" + w[1] + "'");
+            }
+            out_ << w[1] << " visible=" << s.visible << " enabled=" << s.enabled
+                 << " selected=" << s.selected << " value=" << s.value << " item=" << s.item
+                 << " count=" << s.count << " text=" << s.text << std::endl;
+            return kScriptDone;
+        }
+        return bad("cannot read '" + line + "'");
+    }
+
+    int waitFor(const std::vector<std::string>& w) {
+        const std::size_t eq = w[2].find('=');
+        if (eq == std::string::npos || !knownProperty(w[2].substr(0, eq))) {
+            return bad("wait-for needs PROPERTY=VALUE with a known property");
+        }
+        const std::string key = w[2].substr(0, eq);
+        const std::string wanted = normalise(w[2].substr(eq + 1));
+        long long timeout = 5000;
+        if (w.size() == 4) {
+            const auto t = toNumber(w[3]);
+            if (!t || *t < 0) {
+                return bad("wait-for needs a time limit in milliseconds");
+            }
+            timeout = *t;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
+        platform::StopEvent pause;
+        while (true) {
+            const ControlState s = readControl(app_, w[1]);
+            if (!s.found) {
+                return bad("no control '" + w[1] + "'");
+            }
+            const std::string actual = property(s, key);
+            if (actual == wanted) {
+                return kScriptDone;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                error_ = "timed out waiting for " + w[1] + " " + key + "=" + wanted + " (it is " +
+                         actual + ")";
+                return kScriptTimedOut;
+            }
+            pause.wait(10ms);
+        }
+    }
+
+    // The text of a menu entry of the tray or settings menu; the entry's own name otherwise.
+    std::string menuText(const std::string& entry) {
+        std::string text = entry;
+        const std::function<bool(const std::vector<ui::MenuEntry>&)> find =
+            [&](const std::vector<ui::MenuEntry>& entries) {
+                for (const auto& e : entries) {
+                    if (e.name == entry) {
+                        text = e.text;
+                        return true;
+                    }
+                    if (find(e.children)) {
+                        return true;
+                    }
+                }
+                return false;
+            };
+        MainWindow& main = app_.mainWindow();
+        if (!find(main.trayMenu().entries)) {
+            find(main.settingsMenu().entries);
+        }
+        return text;
+    }
+
+    HeadlessApp& app_;
+    DevicePlugger* plugger_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::string error_;
+    std::string foreground_;
+};
+
+}  // namespace
+
+int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,
+              std::ostream& err) {
+    return Session(app, plugger, out, err).run(script);
+}
+
+}  // namespace korvane::app

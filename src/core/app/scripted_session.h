@@ -1,0 +1,33 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+#include "core/app/device_plugger.h"
+#include "core/app/headless_app.h"
+
+namespace korvane::app {
+
+// Exit codes of a scripted session.
+inline constexpr int kScriptDone = 0;
+inline constexpr int kScriptBadLine = 2;
+inline constexpr int kScriptTimedOut = 3;
+
+// Drives a started HeadlessApp line by line (blank lines and '#' comments ignored):
+//   plug MODEL | unplug MODEL          attach / remove a simulated device (needs a plugger)
+//   wait MS
+//   wait-for CONTROL PROPERTY=VALUE [TIMEOUT_MS]   (default 5000 ms; CONTROL "window" is
+//                                      the main window itself, property visible)
+//   notify TYPE CONTROL [ARG]          a user's action on a control
+//   tray left|right, menu ENTRY
+//   answer N, hold                     next message box returns N / stays open until answered
+//   file PATH | file -                 next file dialog returns PATH / is cancelled
+//   foreground PATH                    the program owning the foreground window
+//   suspend, resume, activate
+//   print CONTROL
+// Writes "print" lines to out; errors (with the line number) to err. At the end the app is
+// shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
+int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,
+              std::ostream& err);
+
+}  // namespace korvane::app
