@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
@@ -221,6 +222,35 @@ TEST(KeyboardLightPayload, ShortBodyLeavesMissingBytesZeroAndLongBodyIsCut) {
     const auto emptyPayload = KeyboardLightPayload::fromBytes({}).toBytes();
     EXPECT_TRUE(std::all_of(emptyPayload.begin(), emptyPayload.end(),
                             [](std::uint8_t b) { return b == 0; }));
+}
+
+}  // namespace
+}  // namespace korvane::lighting
+
+namespace korvane::lighting {
+namespace {
+
+TEST(LightSettings, EditingTheSingleColourClearsColourful) {
+    LightSettings s{3, 14, 2, 1, 1, 0, 0, 0};
+    setSingleColour(s, {10, 20, 30});
+    EXPECT_EQ(s, (LightSettings{3, 14, 2, 1, 0, 10, 20, 30}));
+    EXPECT_EQ(singleColour(s), (Rgb{10, 20, 30}));
+}
+
+TEST(CustomColourStore, LedEntriesAreThreeBytesByPositionAndNoLedIsIgnored) {
+    CustomColourStore store;
+    CustomColourSlot& slot = store.selected(2);
+    setLedColour(slot, 0, {1, 2, 3});
+    setLedColour(slot, 125, {4, 5, 6});
+    setLedColour(slot, kLedPositions, {9, 9, 9});
+    EXPECT_EQ(slot[0], 1);
+    EXPECT_EQ(slot[2], 3);
+    EXPECT_EQ(slot[375], 4);
+    EXPECT_EQ(slot[377], 6);
+    EXPECT_EQ(ledColour(slot, 125), (Rgb{4, 5, 6}));
+    EXPECT_EQ(ledColour(slot, kLedPositions), Rgb{});
+    EXPECT_EQ(std::count(slot.begin(), slot.end(), 9), 0);
+    EXPECT_EQ(store.slots[0], CustomColourSlot{});
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <span>
 #include <type_traits>
 
+#include "core/lighting/rgb.h"
+
 namespace korvane::lighting {
 
 // Lighting settings of one device.
@@ -28,6 +30,18 @@ struct LightSettings {
 
     friend bool operator==(const LightSettings&, const LightSettings&) = default;
 };
+
+// A hand-edited single colour ends the colourful mode.
+constexpr void setSingleColour(LightSettings& settings, Rgb colour) {
+    settings.red = colour.red;
+    settings.green = colour.green;
+    settings.blue = colour.blue;
+    settings.colourful = 0;
+}
+
+constexpr Rgb singleColour(const LightSettings& settings) {
+    return {settings.red, settings.green, settings.blue};
+}
 
 // The synchronised effect uses the same eight bytes.
 using SyncLightSettings = LightSettings;
@@ -93,6 +107,24 @@ inline constexpr std::size_t kCustomSlotBytes = 3 * kLedPositions;  // 378
 // One custom colour slot. RGB and zoned keyboards: 126 entries of red, green,
 // blue. Mono keyboard: only the first 126 bytes, 255 = lit, 0 = dark.
 using CustomColourSlot = std::array<std::uint8_t, kCustomSlotBytes>;
+
+// Colour of LED position p (RGB and zoned keyboards); positions past the slot,
+// such as 126 for "no LED", read black and are not written.
+constexpr Rgb ledColour(const CustomColourSlot& slot, std::size_t position) {
+    if (position >= kLedPositions) {
+        return {};
+    }
+    return {slot[3 * position], slot[3 * position + 1], slot[3 * position + 2]};
+}
+
+constexpr void setLedColour(CustomColourSlot& slot, std::size_t position, Rgb colour) {
+    if (position >= kLedPositions) {
+        return;
+    }
+    slot[3 * position] = colour.red;
+    slot[3 * position + 1] = colour.green;
+    slot[3 * position + 2] = colour.blue;
+}
 
 struct CustomColourStore {
     std::array<CustomColourSlot, kOnboardProfileCount> slots{};
