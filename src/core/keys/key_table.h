@@ -3,8 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <type_traits>
 
+#include "core/device/device_kind.h"
 #include "core/keys/key_function.h"
 
 namespace korvane::keys {
@@ -32,6 +35,18 @@ static_assert(std::is_trivially_copyable_v<KeyTable>);
 
 // The classes of device that carry key tables.
 enum class KeyClass : std::uint8_t { Keyboard, Mouse };
+
+// The key class of a device class; none for the mouse pad, which has no keys.
+constexpr std::optional<KeyClass> keyClassOf(device::DeviceClass deviceClass) {
+    switch (deviceClass) {
+        case device::DeviceClass::Keyboard:
+            return KeyClass::Keyboard;
+        case device::DeviceClass::Mouse:
+            return KeyClass::Mouse;
+        default:
+            return std::nullopt;
+    }
+}
 
 // Defaults that apply before a device of the class was read.
 KeyTable builtInDefaultTable(KeyClass keyClass);
