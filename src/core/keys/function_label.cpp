@@ -78,7 +78,7 @@ std::optional<KeyLabel> FunctionLabel(KeyClass keyClass, const KeyFunction& reco
         default:
             break;
     }
-    return KeyLabel{KeyLabel::Kind::Verbatim, std::string(kOffLabel)};
+    return textId(kOffLabel);
 }
 
 std::string labelText(const KeyLabel& label, const TranslateText& translate) {

@@ -12,7 +12,7 @@
 namespace korvane::keys {
 
 // What a key shows in the pictures, tool tips and lists: a text ID to translate through the
-// language texts, or a text shown as it stands (macro names, the "off" literal).
+// language texts, or a macro name, shown as it stands.
 struct KeyLabel {
     enum class Kind : std::uint8_t { TextId, Verbatim };
     Kind kind = Kind::TextId;
@@ -21,7 +21,8 @@ struct KeyLabel {
     friend bool operator==(const KeyLabel&, const KeyLabel&) = default;
 };
 
-// Shown for types outside the catalogue, NoFunction, and a gun sequence on a keyboard.
+// Shown for types outside the catalogue, NoFunction, and a gun sequence on a keyboard. It goes
+// through the language texts like any text ID, so a language may give it its own word.
 inline constexpr std::string_view kOffLabel = "关闭";
 
 // The label of a record, or none when the record has no label (the caller keeps the previous
