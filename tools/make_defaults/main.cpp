@@ -32,7 +32,7 @@ namespace platform = korvane::platform;
 namespace profiles = korvane::profiles;
 
 class Source {
-public:
+  public:
     explicit Source(fs::path path) : ini_(std::move(path)) {}
 
     std::string text(std::string_view section, std::string_view key) const {
@@ -69,7 +69,7 @@ public:
         return out;
     }
 
-private:
+  private:
     static std::uint8_t toByte(const std::string& value, std::string_view section,
                                std::string_view key) {
         const long number = platform::parseLong(value);
@@ -105,7 +105,8 @@ void write(const fs::path& out, std::string_view file, profiles::ClassCode code,
 }
 
 void keyboardLight(const Source& src, const fs::path& out, DeviceKind kind) {
-    const std::string_view file = profiles::defaultProfileFile(profiles::ProfileList::KeyboardLight, kind);
+    const std::string_view file =
+        profiles::defaultProfileFile(profiles::ProfileList::KeyboardLight, kind);
     lighting::KeyboardLightState state;
     state.live.light = lightSettings(src, file);
     state.word = {0, src.byte(file, "paint_red"), src.byte(file, "paint_green"),
@@ -129,7 +130,8 @@ void keyboardLight(const Source& src, const fs::path& out, DeviceKind kind) {
 }
 
 void mouseLight(const Source& src, const fs::path& out, DeviceKind kind) {
-    const std::string_view file = profiles::defaultProfileFile(profiles::ProfileList::MouseLight, kind);
+    const std::string_view file =
+        profiles::defaultProfileFile(profiles::ProfileList::MouseLight, kind);
     profiles::MouseLightRecord body;
     auto& s = body.settings;
     s.light = lightSettings(src, file);

@@ -35,7 +35,9 @@ std::optional<fs::path> profilePath(ProfileList list, std::string_view name) {
 
 namespace {
 
-std::string key(long position) { return platform::formatInt(position); }
+std::string key(long position) {
+    return platform::formatInt(position);
+}
 
 }  // namespace
 
@@ -45,11 +47,17 @@ ProfileIndex::ProfileIndex(ProfileList list)
 ProfileIndex::ProfileIndex(ProfileList list, fs::path indexFile)
     : list_(list), sections_(*infoOf(list).sections), ini_(std::move(indexFile)) {}
 
-long ProfileIndex::rawCount() const { return ini_.readInt(sections_.count, "count"); }
+long ProfileIndex::rawCount() const {
+    return ini_.readInt(sections_.count, "count");
+}
 
-long ProfileIndex::count() const { return std::clamp(rawCount(), 0L, kMaxProfileCount); }
+long ProfileIndex::count() const {
+    return std::clamp(rawCount(), 0L, kMaxProfileCount);
+}
 
-bool ProfileIndex::setCount(long count) { return ini_.writeInt(sections_.count, "count", count); }
+bool ProfileIndex::setCount(long count) {
+    return ini_.writeInt(sections_.count, "count", count);
+}
 
 std::string ProfileIndex::name(long position) const {
     return ini_.readString(sections_.name, key(position));
@@ -59,7 +67,9 @@ bool ProfileIndex::setName(long position, std::string_view name) {
     return ini_.writeString(sections_.name, key(position), name);
 }
 
-long ProfileIndex::selected() const { return ini_.readInt(sections_.select, "select"); }
+long ProfileIndex::selected() const {
+    return ini_.readInt(sections_.select, "select");
+}
 
 bool ProfileIndex::setSelected(long position) {
     return ini_.writeInt(sections_.select, "select", position);

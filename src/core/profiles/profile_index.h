@@ -83,7 +83,7 @@ std::optional<std::filesystem::path> profilePath(ProfileList list, std::string_v
 // One list of one index file. Every accessor is a single INI call on the file, read afresh;
 // write results are returned for callers that care (the index itself ignores them).
 class ProfileIndex {
-public:
+  public:
     // The index of the list in its class's device folder.
     explicit ProfileIndex(ProfileList list);
     // The index of the list in a given file (tests, tools).
@@ -114,7 +114,7 @@ public:
     std::string linkPath(long position) const;
     bool setLinkPath(long position, std::string_view path);
 
-private:
+  private:
     ProfileList list_;
     const IndexSections& sections_;
     platform::IniFile ini_;

@@ -130,7 +130,9 @@ bool SaveMouseLight(const MouseLightState& state) {
     return writeSelected(ProfileList::MouseLight, lighting::bytesOf(body));
 }
 
-bool SaveMouseKeys(ConstKeyTableBytes table) { return writeSelected(ProfileList::MouseKeys, table); }
+bool SaveMouseKeys(ConstKeyTableBytes table) {
+    return writeSelected(ProfileList::MouseKeys, table);
+}
 
 bool SaveMousePadLight(const MousePadLightState& state) {
     const MousePadLightRecord body = mousePadLightBody(state);

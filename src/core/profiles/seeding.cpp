@@ -69,8 +69,7 @@ std::vector<std::string> writeFirstEntry(ProfileList list) {
 }  // namespace
 
 std::vector<std::string> FirstRunSeeding(ProfileList list, SeededThisRun& seeded,
-                                         const MessageSink& show,
-                                         device::DeviceKind keyboardKind) {
+                                         const MessageSink& show, device::DeviceKind keyboardKind) {
     const ProfileListInfo& info = infoOf(list);
     const std::size_t length = info.bodyLength;
 
@@ -94,7 +93,8 @@ std::vector<std::string> FirstRunSeeding(ProfileList list, SeededThisRun& seeded
             break;
         }
         case ProfileList::MouseLight: {
-            const SeedRead seed = readSeed(defaultProfileFile(list, device::DeviceKind::Mouse), length);
+            const SeedRead seed =
+                readSeed(defaultProfileFile(list, device::DeviceKind::Mouse), length);
             if (seed.result != kReadOk) {
                 report(seed.result, show);
                 return {};
@@ -143,8 +143,8 @@ IndexLists LoadIndexLists(SeededThisRun& seeded, const MessageSink& show,
     IndexLists lists;
     const auto fill = [&](ProfileList list) {
         const ProfileIndex index(list);
-        lists[list] = index.rawCount() == 0 ? FirstRunSeeding(list, seeded, show)
-                                            : readIndexList(index);
+        lists[list] =
+            index.rawCount() == 0 ? FirstRunSeeding(list, seeded, show) : readIndexList(index);
     };
     const auto run = [](const std::function<void()>& hook) {
         if (hook) {

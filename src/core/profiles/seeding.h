@@ -36,10 +36,9 @@ struct SeededThisRun {
 // lists of keyboard and mouse, the stash files a later re-seed uses) and an index with that
 // one entry. Returns the list's names: {"New Profile 1"}, or empty when a default could not
 // be read (message shown, nothing written). keyboardKind picks the keyboard key default.
-std::vector<std::string> FirstRunSeeding(ProfileList list, SeededThisRun& seeded,
-                                         const MessageSink& show,
-                                         device::DeviceKind keyboardKind =
-                                             device::DeviceKind::RgbKeyboard);
+std::vector<std::string> FirstRunSeeding(
+    ProfileList list, SeededThisRun& seeded, const MessageSink& show,
+    device::DeviceKind keyboardKind = device::DeviceKind::RgbKeyboard);
 
 // The names of the lists, by ProfileList.
 struct IndexLists {
