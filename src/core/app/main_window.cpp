@@ -105,6 +105,11 @@ void MainWindow::windowInit() {
             root->setBkImage(mainIni.image());
         }
     }
+    const profiles::IndexLists lists = profiles::LoadIndexLists(
+        seeded_, [this](std::string_view key) { showMessage(key); }, indexListHooks_);
+    for (const auto& info : profiles::kProfileLists) {
+        fillProfileCombo(info.list, lists[info.list]);
+    }
     for (const auto& initialise : pageInitialisers_) {
         initialise();
     }
@@ -121,6 +126,34 @@ void MainWindow::windowInit() {
     workers_.startAll([this] { services_.loop.startTimer(2, 1000ms); });
     ApplyStartLanguage(mainIni, services_.language);
     autoStart_ = services_.autostart.exists();
+}
+
+std::string_view MainWindow::comboOf(profiles::ProfileList list) {
+    switch (list) {
+        case profiles::ProfileList::KeyboardLight:
+            return "kb_deng_profile_combo";
+        case profiles::ProfileList::KeyboardKeys:
+            return "kb_key_profile_combo";
+        case profiles::ProfileList::MouseLight:
+            return "ms_deng_profile_combo";
+        case profiles::ProfileList::MouseKeys:
+            return "ms_key_profile_combo";
+        case profiles::ProfileList::MousePadLight:
+            return "mp_deng_profile_combo";
+    }
+    return {};
+}
+
+void MainWindow::fillProfileCombo(profiles::ProfileList list,
+                                  const std::vector<std::string>& names) {
+    ui::Control* combo = tree_.find(comboOf(list));
+    if (combo == nullptr) {
+        return;
+    }
+    combo->clearItems();
+    for (const std::string& name : names) {
+        combo->addItem({name, name, 0});
+    }
 }
 
 void MainWindow::exit() {

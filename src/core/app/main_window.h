@@ -18,6 +18,7 @@
 #include "core/app/worker_set.h"
 #include "core/device/device_commander.h"
 #include "core/platform/main_loop.h"
+#include "core/profiles/seeding.h"
 #include "core/ui/control_tree.h"
 #include "core/ui/dialogs.h"
 #include "core/ui/language_host.h"
@@ -116,6 +117,13 @@ public:
     bool anyDeviceConnected() const;
     DeviceStores& stores() { return stores_; }
     CurrentKinds& kinds() { return kinds_; }
+    profiles::SeededThisRun& seededThisRun() { return seeded_; }
+    // The combo box that shows a profile list.
+    static std::string_view comboOf(profiles::ProfileList list);
+    // Refills a list's combo box (text and tool tip = name), without notification.
+    void fillProfileCombo(profiles::ProfileList list, const std::vector<std::string>& names);
+    // The steps of the macro and cursor lists that run inside the profile lists' start-up.
+    void setIndexListHooks(profiles::IndexListHooks hooks) { indexListHooks_ = std::move(hooks); }
     WindowHost& window() { return services_.window; }
     platform::MainLoop& loop() { return services_.loop; }
     ui::Dialogs& dialogs() { return services_.dialogs; }
@@ -153,6 +161,8 @@ private:
     std::vector<std::function<void()>> pageInitialisers_;
     DeviceStores stores_;
     CurrentKinds kinds_;
+    profiles::SeededThisRun seeded_;
+    profiles::IndexListHooks indexListHooks_;
 
     // Destroyed in the order mouse pad, mouse, keyboard (reverse of declaration).
     device::DeviceCommander keyboard_;
