@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
+#include <future>
 #include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "backends/hidapi/hid_enumeration.h"
 #include "core/device/report_descriptor.h"
@@ -39,15 +43,40 @@ class HidapiHandle : public HidHandle {
         // Without report IDs hidraw hands out bare data; we put the 0 ID byte in front so
         // every reader sees byte 0 as the report ID.
         numbered_ = !parsed || parsed->usesReportIds;
+        writer_ = std::thread([this] { writeLoop(); });
     }
-    ~HidapiHandle() override { hid_close(device_); }
+    ~HidapiHandle() override {
+        {
+            std::lock_guard guard(writeMutex_);
+            stopping_ = true;
+        }
+        writeWanted_.notify_all();
+        writer_.join();
+        hid_close(device_);
+    }
 
-    // hidraw writes are bounded by the kernel's own USB time limit; hidapi offers no shorter
-    // one, so the timeout argument cannot make a write end sooner.
-    bool write(std::span<const std::uint8_t> report, std::chrono::milliseconds) override {
-        std::lock_guard guard(writeMutex_);
-        const int n = hid_write(device_, report.data(), report.size());
-        return n >= 0 && static_cast<std::size_t>(n) == report.size();
+    // hidraw writes block until the kernel's own USB time limit, which is longer than ours.
+    // They run on the handle's writer thread; a write that is not done within the timeout
+    // reports failure while its copy of the report stays with the writer until it ends.
+    bool write(std::span<const std::uint8_t> report, std::chrono::milliseconds timeout) override {
+        auto job = std::make_shared<WriteJob>();
+        job->bytes.assign(report.begin(), report.end());
+        std::future<bool> done = job->done.get_future();
+        {
+            std::lock_guard guard(writeMutex_);
+            if (stopping_) {
+                return false;
+            }
+            jobs_.push_back(job);
+        }
+        writeWanted_.notify_one();
+        if (timeout < std::chrono::milliseconds::zero()) {
+            return done.get();
+        }
+        if (done.wait_for(timeout) != std::future_status::ready) {
+            return false;
+        }
+        return done.get();
     }
 
     HidReadStatus read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout,
@@ -92,12 +121,39 @@ class HidapiHandle : public HidHandle {
     const HidInterfaceInfo& info() const override { return info_; }
 
   private:
+    struct WriteJob {
+        std::vector<std::uint8_t> bytes;
+        std::promise<bool> done;
+    };
+
+    void writeLoop() {
+        for (;;) {
+            std::shared_ptr<WriteJob> job;
+            {
+                std::unique_lock guard(writeMutex_);
+                writeWanted_.wait(guard, [this] { return stopping_ || !jobs_.empty(); });
+                if (jobs_.empty()) {
+                    return;
+                }
+                job = std::move(jobs_.front());
+                jobs_.pop_front();
+            }
+            const int n = hid_write(device_, job->bytes.data(), job->bytes.size());
+            job->done.set_value(n >= 0 && static_cast<std::size_t>(n) == job->bytes.size());
+        }
+    }
+
     hid_device* device_;
     HidInterfaceInfo info_;
     std::vector<std::uint8_t> descriptor_;
     bool numbered_ = true;
-    std::mutex writeMutex_;
     std::atomic<bool> aborted_{false};
+
+    std::mutex writeMutex_;
+    std::condition_variable writeWanted_;
+    std::deque<std::shared_ptr<WriteJob>> jobs_;
+    bool stopping_ = false;
+    std::thread writer_;
 };
 
 class HidapiBackend : public device::HidBackend {
