@@ -365,7 +365,8 @@ std::vector<HidDataItem> buildInputDataItems(const HidCollection& collection) {
     std::vector<HidDataItem> values;
     for (std::size_t fi = 0; fi < collection.fields.size(); ++fi) {
         const HidReportField& f = collection.fields[fi];
-        if (f.type != HidReportType::Input || f.isConstant() || f.usages.empty()) {
+        if (f.type != HidReportType::Input || f.isConstant() || f.usages.empty() ||
+            f.reportSize == 0 || f.reportCount == 0) {
             continue;
         }
         if (f.isButton()) {
