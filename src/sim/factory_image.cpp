@@ -1,5 +1,4 @@
-#include <algorithm>
-
+#include "core/keys/factory_tables.h"
 #include "sim/firmware.h"
 
 namespace korvane::sim {
@@ -67,13 +66,14 @@ FactoryImage makeFactoryImage(DeviceKind kind, const SimSettings& settings) {
     FactoryImage image;
     image.kind = kind;
 
-    // TODO(keys): the base table and the key count come from the key tables' factory data
-    // (FactoryBaseTable / FactoryKeyCount) once that lands; until then the base table is
-    // all zero and keyboards report no keys unless keys=N is set.
-    std::uint8_t keyCount = 0;
-    if (deviceClass == DeviceClass::Keyboard) {
-        image.deviceInfo[kInfoKeyCount] = settings.keys.value_or(keyCount);
+    image.baseTable = keys::FactoryBaseTable(kind);
+    // keys=N changes what a keyboard reports, not its base table, so that a host's refusal
+    // of too many keys and short tables can be tried on any model.
+    auto keyCount = static_cast<std::uint8_t>(keys::FactoryKeyCount(kind));
+    if (deviceClass == DeviceClass::Keyboard && settings.keys) {
+        keyCount = *settings.keys;
     }
+    image.deviceInfo[kInfoKeyCount] = keyCount;
     image.deviceInfo[kInfoMacroUnits] = settings.macroUnits.value_or(model.macroUnits);
     if (deviceClass == DeviceClass::Mouse) {
         const std::uint16_t sensor = settings.sensor.value_or(model.sensorId);
