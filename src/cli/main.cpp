@@ -2,10 +2,13 @@
 #include <iostream>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "backends/hidapi/hidapi_backend.h"
 #include "cli/ctl_commands.h"
 #include "cli/ctl_options.h"
+#include "core/device/hid_trace.h"
 #include "sim/simulated_backend.h"
 
 namespace {
@@ -18,9 +21,9 @@ std::unique_ptr<device::HidBackend> makeBackend(const cli::CtlOptions& options) 
         for (const auto kind : options.models) {
             backend->plug(kind);
         }
-        return backend;
+        return device::withTraceFromEnvironment(std::move(backend));
     }
-    return nullptr;  // TODO(device-core): the hidapi backend
+    return device::withTraceFromEnvironment(backends::makeHidapiBackend());
 }
 
 }  // namespace
@@ -37,9 +40,5 @@ int main(int argc, char** argv) {
         return cli::kExitDone;
     }
     auto backend = makeBackend(*parsed.options);
-    if (!backend) {
-        std::cerr << "korvanectl: real devices are not supported by this build\n";
-        return cli::kExitFailed;
-    }
     return cli::runCtlCommand(*parsed.options, *backend, std::cout, std::cerr);
 }

@@ -55,7 +55,8 @@ struct Run {
     }
 };
 
-Run runCtl(const std::vector<std::string>& args, const std::string& simEnvironment = {}) {
+Run runCtl(const std::vector<std::string>& args, const std::string& simEnvironment = {},
+           const std::string& traceFile = {}) {
     const auto program = programPath();
     EXPECT_TRUE(fs::exists(program)) << program << " is not built (target korvanectl)";
     const auto dir = fs::temp_directory_path() / ("korvanectl_test_" + std::to_string(getpid()));
@@ -63,6 +64,9 @@ Run runCtl(const std::vector<std::string>& args, const std::string& simEnvironme
     std::string command = simEnvironment.empty()
                               ? "env -u KORVANE_SIM "
                               : "env KORVANE_SIM=" + quoted(simEnvironment) + " ";
+    if (!traceFile.empty()) {
+        command += "KORVANE_HID_TRACE=" + quoted(traceFile) + " ";
+    }
     command += quoted(program.string());
     for (const auto& arg : args) {
         command += " " + quoted(arg);
@@ -271,6 +275,86 @@ TEST(Korvanectl, CommandLineSettingBeatsTheEnvironment) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto lines = run.lines();
     EXPECT_EQ(joined(lines, 0, lines.size() - 1).size(), 2u * 60);
+}
+
+struct TraceLine {
+    char direction = '?';
+    std::string path;
+    std::vector<std::uint8_t> report;
+};
+
+std::vector<TraceLine> readTrace(const fs::path& file) {
+    std::vector<TraceLine> lines;
+    std::ifstream in(file);
+    long ms = 0;
+    TraceLine line;
+    std::string hex;
+    while (in >> ms >> line.direction >> line.path >> hex) {
+        line.report.clear();
+        for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+            line.report.push_back(
+                static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class KorvanectlTrace : public ::testing::Test {
+  protected:
+    void TearDown() override { fs::remove(file_); }
+
+    std::vector<TraceLine> writes() const {
+        std::vector<TraceLine> result;
+        for (auto& line : readTrace(file_)) {
+            if (line.direction == 'W') {
+                result.push_back(line);
+            }
+        }
+        return result;
+    }
+
+    const fs::path file_ =
+        fs::temp_directory_path() / ("korvanectl_trace_" + std::to_string(getpid()) + ".txt");
+};
+
+TEST_F(KorvanectlTrace, FrameGoesOutInSevenChunks) {
+    ASSERT_EQ(runCtl({"--simulate", "frame", "keyboard", hexOf(378, "11")}, {}, file_).exitCode, 0);
+    const auto lines = readTrace(file_);
+    ASSERT_EQ(lines.size(), 14u);
+    const auto sent = writes();
+    ASSERT_EQ(sent.size(), 7u);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        const auto& r = sent[i].report;
+        ASSERT_EQ(r.size(), 64u);
+        EXPECT_EQ(sent[i].path, "sim:rgb-keyboard#1/vendor");
+        EXPECT_EQ(r[3], 0x12);
+        EXPECT_EQ(r[4], i < 6 ? 56 : 42);
+        EXPECT_EQ(r[5] | (r[6] << 8), static_cast<int>(56 * i));
+        unsigned sum = 0;
+        for (std::size_t b = 3; b < 64; ++b) {
+            sum += r[b];
+        }
+        EXPECT_EQ(r[1] | (r[2] << 8), static_cast<int>(sum & 0xFFFF));
+    }
+}
+
+TEST_F(KorvanectlTrace, StatusFEStopsAfterThreeReports) {
+    const auto run = runCtl(
+        {"--simulate", "--sim-set", "fault=status-fe@3", "frame", "keyboard", hexOf(378, "22")}, {},
+        file_);
+    EXPECT_EQ(run.lines().back(), "result -103");
+    EXPECT_EQ(writes().size(), 3u);
+}
+
+TEST_F(KorvanectlTrace, ResetGoesOutWithoutChecksum) {
+    ASSERT_EQ(runCtl({"--simulate", "reset", "mouse"}, {}, file_).exitCode, 0);
+    const auto sent = writes();
+    ASSERT_EQ(sent.size(), 1u);
+    std::vector<std::uint8_t> expected(64, 0);
+    expected[0] = 0x04;
+    expected[3] = 0x0D;
+    EXPECT_EQ(sent[0].report, expected);
 }
 
 }  // namespace
