@@ -8,7 +8,9 @@
 #include <sys/prctl.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "core/device/device_commander.h"
@@ -63,5 +65,29 @@ BENCHMARK(frameExchange)
     ->Args({0, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The same seven 1 ms waits with nothing simulated: how late this machine wakes a thread
+// from a timed wait. The frame's overhead beyond this is the simulation's and the commander's.
+void timedWaitBaseline(benchmark::State& state) {
+    std::mutex mutex;
+    std::condition_variable never;
+    std::unique_lock lock(mutex);
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        for (int i = 0; i < kExchangesPerFrame; ++i) {
+            const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(1);
+            while (std::chrono::steady_clock::now() < due) {
+                never.wait_until(lock, due);
+            }
+        }
+    }
+    const std::chrono::duration<double, std::micro> elapsed =
+        std::chrono::steady_clock::now() - start;
+    const double perFrameUs = elapsed.count() / static_cast<double>(state.iterations());
+    state.counters["us_over_latency_per_wait"] =
+        (perFrameUs - kExchangesPerFrame * 1000.0) / kExchangesPerFrame;
+}
+
+BENCHMARK(timedWaitBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
