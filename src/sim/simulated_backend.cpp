@@ -71,9 +71,9 @@ std::optional<std::vector<device::HidInterfaceInfo>> SimulatedBackend::enumerate
 }
 
 std::unique_ptr<device::HidHandle> SimulatedBackend::open(const device::HidInterfaceInfo& info,
-                                                          device::HidAccess) {
+                                                          device::HidAccess access) {
     const auto device = find(info.path);
-    return device ? device->open(info) : nullptr;
+    return device ? device->open(info, access) : nullptr;
 }
 
 bool SimulatedBackend::isStillPresent(const std::string& path) {

@@ -13,14 +13,18 @@ using device::HidReadStatus;
 class SimulatedHandle final : public device::HidHandle {
   public:
     SimulatedHandle(std::shared_ptr<SimulatedDevice> device, device::HidInterfaceInfo info,
-                    SimInterface which)
-        : device_(std::move(device)), info_(std::move(info)) {
+                    SimInterface which, device::HidAccess access)
+        : device_(std::move(device)), info_(std::move(info)), access_(access) {
         state_.which = which;
         device_->attach(&state_);
     }
     ~SimulatedHandle() override { device_->detach(&state_); }
 
     bool write(std::span<const std::uint8_t> report, std::chrono::milliseconds) override {
+        // Like a node opened for reading only.
+        if (access_ == device::HidAccess::ReadOnly) {
+            return false;
+        }
         return device_->write(state_, report);
     }
     HidReadStatus read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout,
@@ -39,6 +43,7 @@ class SimulatedHandle final : public device::HidHandle {
   private:
     std::shared_ptr<SimulatedDevice> device_;
     device::HidInterfaceInfo info_;
+    device::HidAccess access_;
     SimulatedDevice::HandleState state_;
 };
 
@@ -106,7 +111,8 @@ std::uint32_t SimulatedDevice::requestCount() const {
     return requests_;
 }
 
-std::unique_ptr<device::HidHandle> SimulatedDevice::open(const device::HidInterfaceInfo& info) {
+std::unique_ptr<device::HidHandle> SimulatedDevice::open(const device::HidInterfaceInfo& info,
+                                                         device::HidAccess access) {
     if (!present()) {
         return nullptr;
     }
@@ -114,7 +120,7 @@ std::unique_ptr<device::HidHandle> SimulatedDevice::open(const device::HidInterf
         if (candidate.path == info.path) {
             const auto which = candidate.usagePage == kVendorUsagePage ? SimInterface::Vendor
                                                                        : SimInterface::Consumer;
-            return std::make_unique<SimulatedHandle>(shared_from_this(), candidate, which);
+            return std::make_unique<SimulatedHandle>(shared_from_this(), candidate, which, access);
         }
     }
     return nullptr;

@@ -52,7 +52,8 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
         return f(firmware_);
     }
 
-    std::unique_ptr<device::HidHandle> open(const device::HidInterfaceInfo& info);
+    std::unique_ptr<device::HidHandle> open(const device::HidInterfaceInfo& info,
+                                            device::HidAccess access);
 
   private:
     friend class SimulatedHandle;

@@ -307,6 +307,15 @@ TEST(SimInterfaces, ConsumerReportsArriveOnTheConsumerCollectionOnly) {
     EXPECT_FALSE(consumer->write(std::array<std::uint8_t, 64>{0x04}, 10ms));
 }
 
+TEST(SimInterfaces, ReadOnlyHandleCannotWrite) {
+    SimRig rig(DeviceKind::Mouse);
+    const auto list = rig.backend.enumerate();
+    auto handle = rig.backend.open(list->front(), device::HidAccess::ReadOnly);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_FALSE(handle->write(std::array<std::uint8_t, 64>{0x04, 0x01, 0x00, 0x01}, 10ms));
+    EXPECT_EQ(rig.device->requestCount(), 0u);
+}
+
 TEST(SimInterfaces, AbortEndsAnEndlessRead) {
     SimRig rig(DeviceKind::Mouse);
     auto consumer = rig.openInterface(SimInterface::Consumer);
