@@ -15,6 +15,7 @@ pages (620 x 496) of that class.
 import os
 import sys
 
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from make_images import MOUSE_BODY, MOUSE_PARTS  # noqa: E402
@@ -226,7 +227,7 @@ def profile_group(d, lst, title):
     ops = [
         ("add", "+", "profile_add_tip"),
         ("sub", "\u2212", "profile_delete_tip"),
-        ("copy", "\u29c9", "profile_copy_tip"),
+        ("copy", "\u21c9", "profile_copy_tip"),
         ("import", "\u21e9", "profile_import_tip"),
         ("export", "\u21e7", "profile_export_tip"),
         ("reset", "\u21ba", "profile_reset_tip"),
@@ -276,7 +277,7 @@ def main_window():
         tool("setbtn", (648, 8, 28, 24), "\u2699", "set_btn_tip"),
         tool("minbtn", (688, 8, 28, 24), "\u2013", "min_btn_tip"),
         tool("maxbtn", (720, 8, 28, 24), "\u25a1", "max_btn_tip", visible=False),
-        tool("restorebtn", (720, 8, 28, 24), "\u2750", "restore_btn_tip", visible=False),
+        tool("restorebtn", (720, 8, 28, 24), "\u25a3", "restore_btn_tip", visible=False),
         tool("closebtn", (756, 8, 28, 24), "\u2715", "close_btn_tip"),
     ])
     device_tabs = [
