@@ -582,6 +582,10 @@ TEST_F(MainSkinTest, MouseButtonHoverImagesExist) {
         }
     }
     EXPECT_TRUE(fs::is_regular_file(kSkin / "common/background.png"));
+    // The pictures start as the program leaves them after a hover, in the same notation.
+    EXPECT_EQ(tree_.find("ms_key_0_0")->bkImage(), "file='ms/key_left_normal.png'");
+    EXPECT_EQ(tree_.find("ms_key_5_0")->bkImage(), "file='ms/key_dpi_normal.png'");
+    EXPECT_EQ(tree_.find("ms2_key_1_0")->bkImage(), "file='ms/key_wheel_normal_2.png'");
 }
 
 // ---------------------------------------------------------------- menus

@@ -13,6 +13,7 @@ pages (620 x 496) of that class.
 """
 
 import os
+import re
 import sys
 
 sys.dont_write_bytecode = True
@@ -724,6 +725,16 @@ def write_menu(path, body):
         f.write("<menu>\n" + body + "  <separator/>\n</menu>\n")
 
 
+def text_keys(top, keys):
+    """The language keys a window shows: texts, tool tips and list items."""
+    for value in [top.props.get("text"), top.props.get("toolTip")] + list(top.items or ()):
+        if value and re.fullmatch(r"[A-Za-z][A-Za-z0-9]*_[A-Za-z0-9_]*", value):
+            keys.add(value)
+    for child in top.children:
+        if isinstance(child, W):
+            text_keys(child, keys)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "skin"
     os.makedirs(out, exist_ok=True)
@@ -742,8 +753,14 @@ def main():
         "Mouse_cursor.ui": mouse_cursor(),
         "MousePad_deng.ui": mousepad_deng(),
     }
+    keys = set()
     for name, top in files.items():
         write_ui(os.path.join(out, name), top)
+        text_keys(top, keys)
+    keys.update(["lan_cn", "lan_tw", "lan_en", "Menu_language"])
+    # For whoever writes the language files: every key the skin shows.
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "text_keys.txt"), "w", encoding="utf-8") as f:
+        f.write("".join(k + "\n" for k in sorted(keys, key=str.lower)))
     write_menu(os.path.join(out, "menu.xml"), LANGUAGE_MENU)
     write_menu(os.path.join(out, "setmenu.xml"), LANGUAGE_MENU)
 
