@@ -547,6 +547,43 @@ TEST_F(MainSkinTest, DevicePicturesAreKeyControls) {
     }
 }
 
+// The routers recognise indexed senders by prefix ("ms_key_" followed by 0 … 5); a control
+// of the skin's own that sends notifications under such a prefix would pass for one of them.
+TEST_F(MainSkinTest, IndexedPrefixesAreFollowedByTheirIndex) {
+    std::set<std::string> known;
+    for (const std::string& name : mainWindowNames()) {
+        known.insert(name);
+    }
+    std::vector<std::string_view> prefixes;
+    for (const Family& f : kMainFamilies) {
+        for (int i = f.first; i <= f.last; ++i) {
+            known.insert(std::string(f.prefix) + std::to_string(i) + std::string(f.suffix));
+        }
+        if (f.suffix.empty()) {
+            prefixes.push_back(f.prefix);
+        }
+    }
+    std::vector<std::string> clashes;
+    tree_.forEach([&](const Control& c) {
+        switch (c.kind()) {
+            case ControlKind::Container:
+            case ControlKind::Label:
+            case ControlKind::TabLayout:
+            case ControlKind::Progress:
+                return;  // these send nothing
+            default:
+                break;
+        }
+        for (std::string_view prefix : prefixes) {
+            const std::string_view name = c.name();
+            if (name.starts_with(prefix) && !known.contains(c.name())) {
+                clashes.push_back(c.name());
+            }
+        }
+    });
+    EXPECT_TRUE(clashes.empty()) << "sends under an indexed prefix:" << joined(clashes);
+}
+
 // Selecting one device tab unselects the others, and the window starts with none shown:
 // the connection sequences show the tab of the device that arrives.
 TEST_F(MainSkinTest, DeviceTabsAreOneHiddenOptionGroup) {

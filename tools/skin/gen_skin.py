@@ -297,12 +297,12 @@ def main_window():
 
     kb = device_panel("kb", "kb_tab_panel", [
         ("kb_deng_Op_tab", "op_lighting", "kb_Deng_UI", "kb_deng_page"),
-        ("kb_key_Op_tab", "op_keys", "kb_Key_UI", "kb_key_page"),
+        ("kb_keyset_Op_tab", "op_keys", "kb_Key_UI", "kb_keyset_page"),
         ("kb_macro_Op_tab", "op_macro", "kb_Macro_UI", "kb_macro_page"),
     ], [("deng", "profile_light_title"), ("key", "profile_key_title")])
     ms = device_panel("ms", "ms_tab_panel", [
         ("ms_deng_Op_tab", "op_lighting", "MS_Deng_UI", "ms_deng_page"),
-        ("ms_key_Op_tab", "op_keys", "MS_Key_UI", "ms_key_page"),
+        ("ms_keyset_Op_tab", "op_keys", "MS_Key_UI", "ms_keyset_page"),
         ("ms_macro_Op_tab", "op_macro", "MS_Macro_UI", "ms_macro_page"),
         ("ms_DPI_Op_tab", "op_performance", "MS_DPI_UI", "ms_dpi_page"),
         ("ms_cursor_Op_tab", "op_cursor", "MS_CURSOR_UI", "ms_cursor_page"),
@@ -369,14 +369,14 @@ def class_page(d, n, kind, geo, mouse):
     f = d + "_key_fct_"
 
     def lrow(i, text, control):
-        return [label("%s_tab_function_%d_label_%d" % (d, n, i), (0, i * 32, 120, 26), text), control]
+        return [label("%s_fct_%d_label_%d" % (d, n, i), (0, i * 32, 120, 26), text), control]
 
     def at(i, w=200):
         return (124, i * 32, w, 26)
 
     cells = []
     if kind == "default":
-        cells = [label("%s_tab_function_%d_hint" % (d, n), (0, 0, 320, 26), "key_fct_default_hint")]
+        cells = [label("%s_fct_%d_hint" % (d, n), (0, 0, 320, 26), "key_fct_default_hint")]
     elif kind == "button":
         cells = lrow(0, "key_fct_button_text", combo(f + "combo_11", at(0), BUTTON_CHOICES))
     elif kind == "hscroll":
@@ -396,7 +396,7 @@ def class_page(d, n, kind, geo, mouse):
                  + lrow(1, "key_fct_fire_2_text", number_edit(f + "edit_12", at(1, 80), "1", 255)))
     elif kind == "keyboard":
         cells = (lrow(0, "key_fct_capture_text", edit(f + "edit_21", at(0), "", readOnly=True))
-                 + [label("%s_tab_function_%d_hint" % (d, n), (0, 32, 320, 26), "key_fct_capture_hint")])
+                 + [label("%s_fct_%d_hint" % (d, n), (0, 32, 320, 26), "key_fct_capture_hint")])
     elif kind == "consumer":
         cells = lrow(0, "key_fct_media_text", combo(f + "combo_21", at(0), CONSUMER_CHOICES))
     elif kind == "system":
@@ -405,7 +405,7 @@ def class_page(d, n, kind, geo, mouse):
         cells = (lrow(0, "key_fct_macro_text", combo(f + "combo_23", at(0)))
                  + lrow(1, "key_fct_run_mode_text", combo(f + "combo_24", at(1), MACRO_RUN_MODES))
                  + [box(d + "_tab_function_26", (0, 64, 330, 30), [
-                     label(d + "_tab_function_26_label", (0, 0, 120, 26), "key_fct_repeat_text"),
+                     label(d + "_fct_repeat_label", (0, 0, 120, 26), "key_fct_repeat_text"),
                      number_edit(f + "edit_25", (124, 0, 80, 26), "1", 255),
                  ], visible=False)])
     elif kind == "gun":
@@ -428,7 +428,7 @@ def keyboard_key():
     ]
     pages = [class_page("kb", n, kind, (10, 40, 580, 140), False) for n, kind in enumerate(KEYBOARD_CLASSES)]
     panel = box("kb_tab_function", (10, 218, 600, 222), [
-        label("kb_key_fct_label", (10, 8, 96, 24), "key_fct_class_text"),
+        label("kb_fct_class_label", (10, 8, 96, 24), "key_fct_class_text"),
         combo("kb_key_fct_combo", (110, 8, 220, 24), class_combo_items(KEYBOARD_CLASSES), currentIndex=0),
     ] + pages + [
         button("kb_key_butt_keydefalut", (10, 186, 180, 30), "key_default_text"),
@@ -449,8 +449,8 @@ def mouse_picture(layout, body_name, parts_prefix, suffix, kw):
 
 def mouse_key():
     pictures = [
-        mouse_picture("ms_key_layout", "ms_key_body", "ms_key_", "", {}),
-        mouse_picture("ms2_key_layout", "ms2_key_body", "ms2_key_", "_2", {"visible": False}),
+        mouse_picture("ms_key_layout", "ms_mouse_body", "ms_key_", "", {}),
+        mouse_picture("ms2_key_layout", "ms2_mouse_body", "ms2_key_", "_2", {"visible": False}),
     ]
     defaults = ["mouse_key_left", "mouse_key_middle", "mouse_key_right", "mouse_key_forward", "mouse_key_back", "mouse_key_DPI_loop"]
     buttons = [
@@ -459,7 +459,7 @@ def mouse_key():
     ]
     pages = [class_page("ms", n, kind, (10, 44, 330, 300), True) for n, kind in enumerate(MOUSE_CLASSES)]
     panel = box("ms_tab_function", (260, 10, 350, 426), [
-        label("ms_key_fct_label", (10, 10, 96, 24), "key_fct_class_text"),
+        label("ms_fct_class_label", (10, 10, 96, 24), "key_fct_class_text"),
         combo("ms_key_fct_combo", (110, 10, 230, 24), class_combo_items(MOUSE_CLASSES), currentIndex=0),
     ] + pages + [
         button("ms_key_butt_keysave", (10, 386, 160, 30), "key_apply_text"),
