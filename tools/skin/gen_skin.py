@@ -364,7 +364,7 @@ def keyboard_deng():
     return page("keyboard_deng_root", variants + common + custom)
 
 
-def class_page(d, n, kind, geo, mouse):
+def class_page(d, n, kind, geo):
     """The page of one key function class in a key editor; rows of label + control."""
     f = d + "_key_fct_"
 
@@ -426,7 +426,7 @@ def keyboard_key():
         picture("kb_film_key", (10, 10, 600, 200), "kb_keyf_", 126, "keyboard_region", visible=False),
         picture("kb_membrane_key", (10, 10, 600, 200), "kb_keym_", 126, "keyboard_membrane", visible=False),
     ]
-    pages = [class_page("kb", n, kind, (10, 40, 580, 140), False) for n, kind in enumerate(KEYBOARD_CLASSES)]
+    pages = [class_page("kb", n, kind, (10, 40, 580, 140)) for n, kind in enumerate(KEYBOARD_CLASSES)]
     panel = box("kb_tab_function", (10, 218, 600, 222), [
         label("kb_fct_class_label", (10, 8, 96, 24), "key_fct_class_text"),
         combo("kb_key_fct_combo", (110, 8, 220, 24), class_combo_items(KEYBOARD_CLASSES), currentIndex=0),
@@ -457,7 +457,7 @@ def mouse_key():
         option("ms_key_%d" % n, (10 + (n % 2) * 122, 350 + (n // 2) * 36, 116, 30), text, "ms_key", toolTip=text)
         for n, text in enumerate(defaults)
     ]
-    pages = [class_page("ms", n, kind, (10, 44, 330, 300), True) for n, kind in enumerate(MOUSE_CLASSES)]
+    pages = [class_page("ms", n, kind, (10, 44, 330, 300)) for n, kind in enumerate(MOUSE_CLASSES)]
     panel = box("ms_tab_function", (260, 10, 350, 426), [
         label("ms_fct_class_label", (10, 10, 96, 24), "key_fct_class_text"),
         combo("ms_key_fct_combo", (110, 10, 230, 24), class_combo_items(MOUSE_CLASSES), currentIndex=0),

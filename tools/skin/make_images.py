@@ -14,7 +14,6 @@ import zlib
 # Where the mouse picture's parts sit inside the picture area of the key page (x, y, w, h).
 # The key page places one label per part at these rectangles; each part has a normal and
 # a pressed ("down") image, and the second mouse model has its own set with "_2".
-MOUSE_AREA = (0, 0, 240, 330)
 MOUSE_BODY = (20, 0, 200, 320)
 MOUSE_PARTS = [  # in button order 0..5: left, wheel, right, forward, back, dpi
     ("left", (30, 10, 84, 120)),
