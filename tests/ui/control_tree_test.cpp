@@ -53,6 +53,22 @@ TEST_F(ControlTreeTest, SelectingAnOptionUnselectsItsGroupWithTheSameNotifyFlag)
     EXPECT_EQ(seen_, (std::vector<std::string>{"selectchanged ms_tab", "selectchanged mp_tab"}));
 }
 
+TEST_F(ControlTreeTest, SelectingATabButtonShowsItsPage) {
+    Control& layout = add("device_layout", ControlKind::TabLayout);
+    tree_.create("kb_tab_panel", ControlKind::Container, "", &layout);
+    tree_.create("ms_tab_panel", ControlKind::Container, "", &layout);
+    Control& tab = add("ms_tab", ControlKind::Option);
+    tab.setAttribute("tabLayout", "device_layout");
+    tab.setAttribute("tabPage", "ms_tab_panel");
+    tab.setSelected(true);
+    EXPECT_EQ(layout.page(), 1);
+    Control& broken = add("broken_tab", ControlKind::Option);
+    broken.setAttribute("tabLayout", "device_layout");
+    broken.setAttribute("tabPage", "no_such_page");
+    broken.setSelected(true);
+    EXPECT_EQ(layout.page(), 1);
+}
+
 TEST_F(ControlTreeTest, UnchangedSelectionRaisesNothingProgrammatically) {
     Control& check = add("kb_Deng_7color_check", ControlKind::Option);
     check.setSelected(false, Notify::Yes);

@@ -31,6 +31,8 @@ HeadlessApp::HeadlessApp(HeadlessAppOptions options)
 
 HeadlessApp::~HeadlessApp() {
     shutdown();
+    // The window's objects belong to the main thread; release them there.
+    loop_.invoke([this] { main_.reset(); });
     loop_.stop();
 }
 
@@ -63,7 +65,6 @@ void HeadlessApp::shutdown() {
     loop_.invoke([this] {
         if (main_) {
             main_->exit();
-            main_.reset();
         }
     });
 }
@@ -73,6 +74,7 @@ bool HeadlessApp::act(std::function<void()> fn) {
     if (!loop_.invoke([] {})) {
         return false;
     }
+    const int holdsBefore = dialogs_.holdsStarted();
     auto done = std::make_shared<std::atomic<bool>>(false);
     loop_.post([fn = std::move(fn), done] {
         fn();
@@ -80,7 +82,8 @@ bool HeadlessApp::act(std::function<void()> fn) {
     });
     platform::StopEvent pause;
     while (!done->load()) {
-        if (dialogs_.holding()) {
+        // A box this action opened and holds; a box held before does not count.
+        if (dialogs_.holdsStarted() != holdsBefore) {
             return true;
         }
         pause.wait(std::chrono::milliseconds(1));

@@ -43,7 +43,7 @@ public:
     void shutdown();
 
     // Runs fn on the main thread; returns when it has finished, or as soon as a message
-    // box it opened is being held open (see ScriptedDialogs::hold). False once stopped.
+    // box it opened is held open (see ScriptedDialogs::hold). False once stopped.
     bool act(std::function<void()> fn);
     // Runs fn on the main thread and waits for it.
     bool query(const std::function<void()>& fn);
@@ -51,6 +51,7 @@ public:
     platform::ThreadMainLoop& loop() { return loop_; }
     ui::ScriptedDialogs& dialogs() { return dialogs_; }
     HeadlessWindowHost& windowHost() { return window_; }
+    ui::RecordingLanguageHost& languageHost() { return language_; }
     MainWindow& mainWindow() { return *main_; }
 
 private:

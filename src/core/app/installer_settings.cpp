@@ -1,5 +1,7 @@
 #include "core/app/installer_settings.h"
 
+#include <system_error>
+
 #include "core/platform/ini_file.h"
 
 namespace korvane::app {
@@ -23,6 +25,12 @@ std::optional<std::string> IniInstallerSettings::read(std::string_view key) cons
 std::optional<std::string> IniInstallerSettings::language() const { return read("LANGUAGE"); }
 
 bool IniInstallerSettings::setLanguage(std::string_view code) {
+    // Only an installation has the file; a program run from elsewhere (a build tree) has
+    // nothing to tell the installer and must not leave such a file behind.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file_, ec)) {
+        return false;
+    }
     return platform::IniFile(file_).writeString(kSection, "LANGUAGE", code);
 }
 

@@ -18,7 +18,8 @@ public:
 };
 
 // install.ini in the program folder, section "Qv Korvane Gaming Software 3.0",
-// keys LANGUAGE and InstPath.
+// keys LANGUAGE and InstPath. The installer creates it; without it there is nothing to
+// read and setLanguage fails.
 class IniInstallerSettings final : public InstallerSettings {
 public:
     static constexpr std::string_view kSection = "Qv Korvane Gaming Software 3.0";

@@ -225,9 +225,12 @@ private:
             if (!s.found) {
                 return bad("no control '" + w[1] + "'");
             }
-            out_ << w[1] << " visible=" << s.visible << " enabled=" << s.enabled
+            std::ostringstream line;
+            line << w[1] << " visible=" << s.visible << " enabled=" << s.enabled
                  << " selected=" << s.selected << " value=" << s.value << " item=" << s.item
-                 << " count=" << s.count << " text=" << s.text << std::endl;
+                 << " count=" << s.count << " text=" << s.text << '\n';
+            // One insertion per line, so lines of other threads never cut into it.
+            out_ << line.str() << std::flush;
             return kScriptDone;
         }
         return bad("cannot read '" + line + "'");

@@ -70,8 +70,30 @@ void Control::setSelected(bool selected, Notify notify) {
             }
         }
     }
+    if (selected) {
+        showTabPage();
+    }
     if (notify == Notify::Yes) {
         raise(notify::kSelectChanged);
+    }
+}
+
+void Control::showTabPage() {
+    const auto layoutName = attributes_.find("tabLayout");
+    const auto pageName = attributes_.find("tabPage");
+    if (layoutName == attributes_.end() || pageName == attributes_.end()) {
+        return;
+    }
+    Control* layout = tree_.find(layoutName->second);
+    if (layout == nullptr) {
+        return;
+    }
+    const auto& pages = layout->children();
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (pages[i]->name() == pageName->second) {
+            layout->setPage(static_cast<int>(i));
+            return;
+        }
     }
 }
 

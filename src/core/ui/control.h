@@ -96,7 +96,8 @@ class Control {
     void setToolTip(std::string toolTip);
     void setVisible(bool visible);
     void setEnabled(bool enabled);
-    // Selecting an option of a group unselects the others of that group.
+    // Selecting an option of a group unselects the others of that group; selecting a tab
+    // button shows its page of its tab layout.
     void setSelected(bool selected, Notify notify = Notify::No);
     // Clamped to the range.
     void setValue(int value, Notify notify = Notify::No);
@@ -123,6 +124,8 @@ class Control {
 
   private:
     void changed(Property property);
+    // A tab button (attributes "tabLayout" and "tabPage") shows its page when selected.
+    void showTabPage();
     void raise(std::string_view type);
 
     ControlTree& tree_;

@@ -14,6 +14,7 @@ int ScriptedDialogs::showMessage(std::string_view textKey) {
         hold = holdNext_ && answers_.empty() && pump_;
         holdNext_ = false;
         holding_ = hold;
+        holdsStarted_ += hold ? 1 : 0;
     }
     if (onMessage) {
         onMessage(textKey);
@@ -42,6 +43,11 @@ void ScriptedDialogs::hold() {
 bool ScriptedDialogs::holding() const {
     std::lock_guard lock(mutex_);
     return holding_;
+}
+
+int ScriptedDialogs::holdsStarted() const {
+    std::lock_guard lock(mutex_);
+    return holdsStarted_;
 }
 
 void ScriptedDialogs::setPump(Pump pump) {

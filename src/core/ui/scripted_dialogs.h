@@ -23,6 +23,8 @@ class ScriptedDialogs final : public Dialogs {
     void queueAnswer(int code);
     void hold();
     bool holding() const;
+    // How many boxes have been held open so far.
+    int holdsStarted() const;
     using Pump = std::function<void(const std::function<bool()>& until)>;
     void setPump(Pump pump);
     void queueFile(std::optional<std::filesystem::path> path);
@@ -41,6 +43,7 @@ class ScriptedDialogs final : public Dialogs {
     Pump pump_;
     bool holdNext_ = false;
     bool holding_ = false;
+    int holdsStarted_ = 0;
 };
 
 }  // namespace korvane::ui

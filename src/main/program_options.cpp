@@ -1,0 +1,112 @@
+#include "main/program_options.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "sim/simulated_backend.h"
+
+namespace korvane::program {
+namespace {
+
+ProgramParse fail(std::string message) { return {std::nullopt, std::move(message)}; }
+
+}  // namespace
+
+std::string_view programUsage() {
+    return "usage: korvane [--simulate[=MODELS]] [--sim-set KEY=VALUE]... [--skin DIR]\n"
+           "       korvane --headless [--simulate[=MODELS]] [--sim-set KEY=VALUE]...\n"
+           "               --script FILE\n"
+           "  MODELS: comma list of rgb-keyboard mono-keyboard region-keyboard\n"
+           "          membrane-keyboard mouse mouse-alt mouse2 mousepad, or none\n"
+           "          (default rgb-keyboard,mouse,mousepad)\n"
+           "  --script FILE: run the scripted session in FILE (- for standard input)\n";
+}
+
+ProgramParse parseProgramArguments(const std::vector<std::string_view>& args,
+                                   const char* simEnvironment) {
+    ProgramOptions options;
+    std::vector<std::string_view> simSets;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const auto value = [&]() -> std::optional<std::string_view> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--simulate") {
+            options.simulate = true;
+            options.models = sim::parseModelList(sim::kDefaultSimulatedModels).kinds;
+        } else if (arg.starts_with("--simulate=")) {
+            options.simulate = true;
+            auto models = sim::parseModelList(arg.substr(11));
+            if (!models.error.empty()) {
+                return fail("--simulate: " + models.error);
+            }
+            options.models = std::move(models.kinds);
+        } else if (arg == "--sim-set") {
+            const auto kv = value();
+            if (!kv) {
+                return fail("--sim-set needs KEY=VALUE");
+            }
+            simSets.push_back(*kv);
+        } else if (arg == "--script") {
+            const auto file = value();
+            if (!file) {
+                return fail("--script needs a file");
+            }
+            options.script = std::filesystem::path(*file);
+        } else if (arg == "--skin") {
+            const auto dir = value();
+            if (!dir) {
+                return fail("--skin needs a folder");
+            }
+            options.skinFolder = std::filesystem::path(*dir);
+        } else {
+            return fail("unknown argument '" + std::string(arg) + "'");
+        }
+    }
+    if (!simSets.empty() && !options.simulate) {
+        return fail("--sim-set needs --simulate");
+    }
+    if (options.simulate && simEnvironment != nullptr) {
+        if (auto error = sim::applySimSettingList(simEnvironment, options.simSettings)) {
+            return fail("KORVANE_SIM: " + *error);
+        }
+    }
+    for (const std::string_view kv : simSets) {
+        if (auto error = sim::applySimSetting(kv, options.simSettings)) {
+            return fail("--sim-set: " + *error);
+        }
+    }
+    if (options.headless && options.script.empty()) {
+        return fail("--headless needs --script FILE");
+    }
+    if (!options.headless && !options.script.empty()) {
+        return fail("--script needs --headless");
+    }
+    if (options.skinFolder.empty()) {
+        options.skinFolder = defaultSkinFolder();
+    }
+    return {std::move(options), {}};
+}
+
+std::filesystem::path defaultSkinFolder() {
+    if (const char* dir = std::getenv("KORVANE_SKIN_DIR"); dir != nullptr && *dir != '\0') {
+        return dir;
+    }
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const std::filesystem::path installed =
+            exe.parent_path().parent_path() / "share" / "korvane" / "skin";
+        if (std::filesystem::is_directory(installed, ec)) {
+            return installed;
+        }
+    }
+    return KORVANE_SOURCE_SKIN_DIR;
+}
+
+}  // namespace korvane::program
