@@ -5,10 +5,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/tools/setup.sh" default >&2
 bin="$top/build/default"
-if [ -x "$bin/src/gui/korvane" ]; then
-  exec "$bin/src/gui/korvane" "$@"
-elif [ -x "$bin/src/app/korvane" ]; then
-  exec "$bin/src/app/korvane" "$@"
+if [ -x "$bin/src/main/korvane" ] && [ "${1:-}" = "--headless" ]; then
+  exec "$bin/src/main/korvane" "$@"
 elif [ -x "$bin/src/cli/korvanectl" ]; then
   # Until the windowed program exists, show the devices through the command-line tool.
   if [ $# -eq 0 ]; then set -- --simulate list; fi
