@@ -335,6 +335,14 @@ void MainWindow::flushSettings() {
     }
 }
 
+void MainWindow::publishLighting() {
+    const lighting::KeyboardLightState& keyboard = stores_.keyboardLight;
+    snapshots_.keyboard.publish({keyboard.live.light, keyboard.word, keyboard.store});
+    snapshots_.mouse.publish(stores_.mouseSettings);
+    snapshots_.mousePad.publish(stores_.mousePadSettings);
+    snapshots_.sync.publish(stores_.sync);
+}
+
 int MainWindow::showMessage(std::string_view textKey) {
     return services_.dialogs.showMessage(textKey);
 }

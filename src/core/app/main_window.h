@@ -17,6 +17,7 @@
 #include "core/app/window_host.h"
 #include "core/app/worker_set.h"
 #include "core/device/device_commander.h"
+#include "core/lighting/settings_snapshot.h"
 #include "core/platform/main_loop.h"
 #include "core/profiles/seeding.h"
 #include "core/ui/control_tree.h"
@@ -117,6 +118,11 @@ public:
     bool anyDeviceConnected() const;
     DeviceStores& stores() { return stores_; }
     CurrentKinds& kinds() { return kinds_; }
+    // Read by the effect threads; publish after changing the live lighting records.
+    lighting::LightingSnapshots& lightingSnapshots() { return snapshots_; }
+    lighting::FlashTriggers& flashTriggers() { return flash_; }
+    // Publishes the keyboard, mouse, mouse-pad and synchronised settings from the stores.
+    void publishLighting();
     profiles::SeededThisRun& seededThisRun() { return seeded_; }
     // The combo box that shows a profile list.
     static std::string_view comboOf(profiles::ProfileList list);
@@ -161,6 +167,8 @@ private:
     std::vector<std::function<void()>> pageInitialisers_;
     DeviceStores stores_;
     CurrentKinds kinds_;
+    lighting::LightingSnapshots snapshots_;
+    lighting::FlashTriggers flash_;
     profiles::SeededThisRun seeded_;
     profiles::IndexListHooks indexListHooks_;
 
