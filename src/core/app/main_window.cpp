@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/app/features.h"
 #include "core/app/language.h"
 #include "core/app/window_messages.h"
 #include "core/device/device_kind.h"
@@ -47,6 +48,7 @@ bool MainWindow::create(std::string& error) {
         return false;
     }
     initWindow();
+    InstallFeatures(*this);
     return true;
 }
 

@@ -47,6 +47,8 @@ struct FrontEndHooks {
     std::function<void()> openSkinPicker;
     std::function<void()> openUpdateWindow;
     std::function<void()> closeUpdateWindow;
+    // Messages for the update window (device connected / lost); nothing while it is closed.
+    std::function<void(int message)> notifyUpdateWindow;
     // Shows a popup menu; the front end answers with menuCommand().
     std::function<void(const ui::Menu&)> popupMenu;
     // Ends the main loop after shutdown.
@@ -134,6 +136,7 @@ public:
     platform::MainLoop& loop() { return services_.loop; }
     ui::Dialogs& dialogs() { return services_.dialogs; }
     void setFrontEndHooks(FrontEndHooks hooks) { hooks_ = std::move(hooks); }
+    const FrontEndHooks& frontEndHooks() const { return hooks_; }
 
     // Binds 126 keyboard pictures by name prefix ("kb_dkey_", "kb_fkey_", "kb_mkey_"),
     // 20 mouse pictures ("ms_dkey_", "ms2_dkey_"); missing controls leave null entries.

@@ -1,0 +1,12 @@
+#include "core/app/features.h"
+
+#include "core/app/main_window.h"
+
+namespace korvane::app {
+
+void InstallFeatures(MainWindow& main) {
+    // Features add their installers here, in the order their workers start.
+    (void)main;
+}
+
+}  // namespace korvane::app
