@@ -30,7 +30,7 @@ enum class HidReadStatus : std::uint8_t { Ok, Timeout, Aborted, Failed };
 // An opened interface. write/read may be called from different threads; abortRead may be
 // called from any thread and makes a pending (or the next) read return Aborted at once.
 class HidHandle {
-public:
+  public:
     static constexpr std::chrono::milliseconds kInfinite{-1};
 
     virtual ~HidHandle() = default;
@@ -47,7 +47,7 @@ public:
 };
 
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
 
     // Every present collection; nullopt when enumeration itself failed.

@@ -6,7 +6,9 @@ namespace korvane::platform {
 
 // The one check for names that become file names (profiles, macros, cursor sequences):
 // not empty, no path separators ('/' or '\\'), not "." or "..", no control characters,
-// no NUL, at most 259 UTF-16 code units. A refused name gets a message from the caller.
+// no NUL, valid UTF-8, at most 259 UTF-16 code units and at most 251 bytes (so the name
+// plus a four-character extension fits a Linux file name). A refused name gets a message
+// from the caller.
 bool isSafeFileName(std::string_view name);
 
 }  // namespace korvane::platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/device/hid_backend.h"
+#include "core/device/report64.h"
+
+namespace korvane::device {
+
+class DeviceCommander;
+
+inline constexpr std::chrono::milliseconds kWriteTimeLimit{1000};
+inline constexpr int kExchangeAttempts = 4;
+
+// One report out, bounded by kWriteTimeLimit. bytesWritten is the report length on success
+// and 0 otherwise.
+bool WriteReport(HidHandle& handle, std::span<const std::uint8_t> report,
+                 std::size_t& bytesWritten);
+
+// One report in within timeLimit (HidHandle::kInfinite waits without limit). Fails on time
+// limit, abort or error; bytesRead is 0 then.
+bool ReadReport(HidHandle& handle, std::span<std::uint8_t> buffer,
+                std::chrono::milliseconds timeLimit, std::size_t& bytesRead);
+
+// Writes the request and reads its answer under the commander's lock, held across both so
+// the answer stays with its request. Up to kExchangeAttempts attempts with the request
+// unchanged. Input reports of other report IDs arriving meanwhile (consumer reports sharing
+// the node) are skipped within the answer time limit.
+// Returns 1 when an answer was read, 0 when not connected (no I/O) or no answer came,
+// -1 when a write failed (no further attempt).
+int ExchangeReport(DeviceCommander& commander, const Report64& request, Report64& answer);
+
+// One write (its result ignored) and one read into the request's own buffer; no retry.
+// Returns 1 when an answer was read, 0 otherwise or when not connected.
+int ExchangeReportOnce(DeviceCommander& commander, Report64& request);
+
+}  // namespace korvane::device

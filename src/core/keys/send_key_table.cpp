@@ -1,0 +1,21 @@
+#include "core/keys/send_key_table.h"
+
+#include <mutex>
+
+namespace korvane::keys {
+
+int SendKeyTable(device::DeviceCommander& commander, const KeyTables& tables, int profile) {
+    const KeyTable* table = tables.profileTable(profile);
+    if (table == nullptr) {
+        return device::kResultBadProfileIndex;
+    }
+    const auto bytes = table->toBytes();
+    // One lock over the whole transfer keeps other threads' reports out of it.
+    std::lock_guard guard(commander.lock());
+    commander.BeginTransfer();
+    const int result = commander.WriteProfileTable(bytes, profile);
+    commander.EndTransfer();
+    return result;
+}
+
+}  // namespace korvane::keys

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/device/device_commander.h"
+#include "core/keys/key_tables.h"
+
+namespace korvane::keys {
+
+// Writes the key table of that onboard profile to the device inside one transfer: the
+// commander's TableLength bytes of it (3·n for a keyboard, 512 for a mouse). Returns the
+// result of WriteProfileTable; -201 without sending anything for a profile outside 0..4.
+int SendKeyTable(device::DeviceCommander& commander, const KeyTables& tables, int profile);
+
+}  // namespace korvane::keys

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+namespace korvane::lighting {
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+
+    friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+static_assert(sizeof(Rgb) == 3);
+
+}  // namespace korvane::lighting

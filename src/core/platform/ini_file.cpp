@@ -1,0 +1,99 @@
+#include "core/platform/ini_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <map>
+#include <mutex>
+#include <system_error>
+
+#include "core/platform/atomic_file.h"
+#include "core/platform/ini_document.h"
+#include "core/platform/text.h"
+
+namespace korvane::platform {
+namespace {
+
+// Settings files are a few kilobytes; anything far larger is not one of ours and is not
+// read into memory.
+constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
+
+// One mutex per file for the whole process, so that a read never sees another thread's
+// write half done and two writes of different keys never lose one of them.
+std::mutex& pathMutex(const std::filesystem::path& path) {
+    static std::mutex registryMutex;
+    static std::map<std::string, std::mutex> registry;
+    std::error_code ec;
+    std::filesystem::path key = std::filesystem::absolute(path, ec);
+    if (ec) {
+        key = path;
+    }
+    std::lock_guard lock(registryMutex);
+    return registry.try_emplace(key.lexically_normal().string()).first->second;
+}
+
+enum class Existing { kMissing, kRead, kUnreadable };
+
+Existing readExisting(const std::filesystem::path& path, IniDocument& doc) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT ? Existing::kMissing : Existing::kUnreadable;
+    }
+    const auto bytes = readFileLimited(path, kMaxFileBytes);
+    if (!bytes) {
+        return Existing::kUnreadable;
+    }
+    doc = IniDocument::fromBytes(*bytes);
+    return Existing::kRead;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+    std::optional<std::string> value;
+    {
+        std::lock_guard lock(pathMutex(path_));
+        if (const auto bytes = readFileLimited(path_, kMaxFileBytes)) {
+            value = IniDocument::fromBytes(*bytes).find(section, key);
+        }
+    }
+    return truncateUtf16(value ? *value : defaultValue, kMaxValueUnits);
+}
+
+long IniFile::readInt(std::string_view section, std::string_view key) const {
+    return parseLong(readString(section, key, "0"));
+}
+
+bool IniFile::writeString(std::string_view section, std::string_view key,
+                          std::optional<std::string_view> value) {
+    if (!IniDocument::isWritable(section, key, value)) {
+        return false;
+    }
+    std::lock_guard lock(pathMutex(path_));
+    IniDocument doc;
+    switch (readExisting(path_, doc)) {
+        case Existing::kUnreadable:
+            // Rewriting a file we could not read would throw its other keys away.
+            return false;
+        case Existing::kMissing:
+            if (!value) {
+                return true;  // nothing to delete, and no file to create for it
+            }
+            break;
+        case Existing::kRead:
+            break;
+    }
+    if (!doc.set(section, key, value)) {
+        return true;  // already as asked
+    }
+    return writeFileAtomically(path_, doc.toBytes());
+}
+
+bool IniFile::writeInt(std::string_view section, std::string_view key, long value) {
+    return writeString(section, key, formatInt(value));
+}
+
+}  // namespace korvane::platform

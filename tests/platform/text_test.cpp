@@ -1,0 +1,138 @@
+#include "core/platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace korvane::platform {
+namespace {
+
+struct ParseCase {
+    const char* text;
+    long expected;
+};
+
+class ParseLongTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseLongTest, BehavesLikeTheCConversion) {
+    EXPECT_EQ(parseLong(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParseLongTest,
+    ::testing::Values(ParseCase{"0", 0}, ParseCase{"42", 42}, ParseCase{"-7", -7},
+                      ParseCase{"+15", 15}, ParseCase{" \t\r\n\v\f 12", 12}, ParseCase{"12abc", 12},
+                      ParseCase{"3 4", 3}, ParseCase{"abc", 0}, ParseCase{"", 0},
+                      ParseCase{"   ", 0}, ParseCase{"-", 0}, ParseCase{"+-5", 0},
+                      ParseCase{"- 5", 0}, ParseCase{"0x1A", 0}, ParseCase{"007", 7},
+                      ParseCase{"1.9", 1}, ParseCase{"-0", 0},
+                      ParseCase{"９", 0},  // fullwidth digits are not decimal digits here
+                      ParseCase{"9223372036854775807", LONG_MAX},
+                      ParseCase{"9223372036854775808", LONG_MAX},
+                      ParseCase{"99999999999999999999999999", LONG_MAX},
+                      ParseCase{"-9223372036854775808", LONG_MIN},
+                      ParseCase{"-99999999999999999999999999x", LONG_MIN}));
+
+TEST(FormatInt, WritesPlainDecimal) {
+    EXPECT_EQ(formatInt(0), "0");
+    EXPECT_EQ(formatInt(-12), "-12");
+    EXPECT_EQ(formatInt(LONG_MIN), std::to_string(LONG_MIN));
+    EXPECT_EQ(parseLong(formatInt(LONG_MIN)), LONG_MIN);
+}
+
+TEST(Utf, RoundTripsEveryPlane) {
+    const std::string text = "a\u00e9\u4e2d\U0001F600z";
+    const std::u16string units = utf8ToUtf16(text);
+    EXPECT_EQ(units, u"a\u00e9\u4e2d\U0001F600z");
+    EXPECT_EQ(units.size(), 6u);
+    EXPECT_EQ(utf16ToUtf8(units), text);
+}
+
+struct InvalidCase {
+    std::string bytes;
+    std::u16string expected;
+};
+
+class InvalidUtf8Test : public ::testing::TestWithParam<InvalidCase> {};
+
+TEST_P(InvalidUtf8Test, BecomesReplacementWithoutEatingTheNextCharacter) {
+    EXPECT_EQ(utf8ToUtf16(GetParam().bytes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InvalidUtf8Test,
+    ::testing::Values(InvalidCase{"\xff"
+                                  "a",
+                                  u"\ufffda"},  // never a lead byte
+                      InvalidCase{"\xc3"
+                                  "a",
+                                  u"\ufffda"},                     // truncated 2-byte form
+                      InvalidCase{"\xc0\xaf", u"\ufffd\ufffd"},    // overlong '/'
+                      InvalidCase{"\xe0\x80\xaf", u"\ufffd"},      // overlong 3-byte form
+                      InvalidCase{"\xed\xa0\x80", u"\ufffd"},      // encoded surrogate
+                      InvalidCase{"\xf4\x90\x80\x80", u"\ufffd"},  // above U+10FFFF
+                      InvalidCase{"\xe4\xb8", u"\ufffd"},          // cut at the end
+                      InvalidCase{"\x80\x80", u"\ufffd\ufffd"}));  // stray continuations
+
+TEST(Utf, LoneSurrogatesBecomeReplacement) {
+    const std::u16string lone{u'a', static_cast<char16_t>(0xD800), u'b',
+                              static_cast<char16_t>(0xDC00)};
+    EXPECT_EQ(utf16ToUtf8(lone),
+              "a\xef\xbf\xbd"
+              "b\xef\xbf\xbd");
+}
+
+TEST(Utf16Length, CountsSurrogatePairsAsTwo) {
+    EXPECT_EQ(utf16Length(""), 0u);
+    EXPECT_EQ(utf16Length("abc"), 3u);
+    EXPECT_EQ(utf16Length("中文"), 2u);
+    EXPECT_EQ(utf16Length("\U0001F600"), 2u);
+}
+
+TEST(TruncateUtf16, NeverSplitsACharacter) {
+    EXPECT_EQ(truncateUtf16("abcdef", 4), "abcd");
+    EXPECT_EQ(truncateUtf16("abc", 259), "abc");
+    EXPECT_EQ(truncateUtf16("中文字", 2), "中文");
+    EXPECT_EQ(truncateUtf16("a\U0001F600", 2), "a") << "a pair does not fit in one unit";
+    EXPECT_EQ(truncateUtf16("a\U0001F600", 3), "a\U0001F600");
+    EXPECT_EQ(truncateUtf16("abc", 0), "");
+}
+
+struct FoldCase {
+    const char* a;
+    const char* b;
+    bool equal;
+};
+
+class EqualsIgnoreCaseTest : public ::testing::TestWithParam<FoldCase> {};
+
+TEST_P(EqualsIgnoreCaseTest, FoldsLatinGreekAndCyrillic) {
+    EXPECT_EQ(equalsIgnoreCase(GetParam().a, GetParam().b), GetParam().equal)
+        << GetParam().a << " vs " << GetParam().b;
+    EXPECT_EQ(equalsIgnoreCase(GetParam().b, GetParam().a), GetParam().equal);
+    EXPECT_EQ(foldCase(GetParam().a) == foldCase(GetParam().b), GetParam().equal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EqualsIgnoreCaseTest,
+    ::testing::Values(FoldCase{"New Profile 1", "NEW PROFILE 1", true},
+                      FoldCase{"SKINIMAGE", "skinimage", true},
+                      FoldCase{"ÄÖÜ Éclair", "äöü éCLAIR", true},        // Latin-1
+                      FoldCase{"ŁÓDŹ ŒUVRE Ÿ", "łódź œuvre ÿ", true},    // Latin Extended-A
+                      FoldCase{"ſ", "S", true},                          // long s
+                      FoldCase{"ΣΊΣΥΦΟΣ", "σίσυφος", true},              // Greek with accents
+                      FoldCase{"ΟΔΟΣ", "οδος", true},                    // final sigma
+                      FoldCase{"ПРОФИЛЬ Ёж Її", "профиль ёж її", true},  // Cyrillic
+                      FoldCase{"ТЕСТ", "TECT", false},  // Cyrillic look-alikes are other letters
+                      FoldCase{"Profile", "Profile2", false}, FoldCase{"", "", true},
+                      FoldCase{"a", "", false},
+                      FoldCase{"ß", "SS", false},  // simple folding keeps ß one letter
+                      FoldCase{"中文", "中文", true}, FoldCase{"Ａ", "ａ", true}));
+
+TEST(FoldCase, LowersAndKeepsEverythingElse) {
+    EXPECT_EQ(foldCase("Kb Ä Σ Ж 中 1-_"), "kb ä σ ж 中 1-_");
+}
+
+}  // namespace
+}  // namespace korvane::platform
