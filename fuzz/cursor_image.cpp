@@ -9,6 +9,7 @@
 
 #include "core/macros/action_file.h"
 #include "core/macros/cursor_store.h"
+#include "core/macros/event_names.h"
 #include "core/macros/sequence_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -24,10 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         actions += sequence.size();
         auto& sequenceTexts = texts.emplace_back();
         for (const auto& bytes : sequence) {
-            sequenceTexts.push_back(
-                FormatAction(ActionFromWire(bytes, [](std::uint8_t kind, std::uint8_t code) {
-                    return std::string(MouseEventName(kind, code));
-                })));
+            sequenceTexts.push_back(FormatAction(ActionFromWire(bytes, EventNameFor)));
         }
     }
     if (kImageHeaderSize + 6 * sequences->size() + 4 * actions > size) {
