@@ -284,3 +284,28 @@ TEST_F(GunFileTest, ExportReplacesTheTargetWithTheGunFile) {
 
 }  // namespace
 }  // namespace korvane::macros
+
+namespace korvane::macros {
+namespace {
+
+TEST(ShippedCursorFiles, SeedIntoAFullImageOfFourSequences) {
+    TempFolder mouse;
+    CursorStore store(mouse.path(), std::filesystem::path(KORVANE_SOURCE_DIR) / "data");
+    ASSERT_TRUE(store.SeedCursorList());
+    const auto plan = store.PrepareCursorImage();
+    ASSERT_EQ(plan.outcome, CursorImagePlan::Outcome::Ready);
+    EXPECT_EQ(plan.image.size(), 2920u);
+    for (std::size_t gun = 0; gun < 4; ++gun) {
+        const auto file = store.sequenceFile(gun);
+        ASSERT_TRUE(file);
+        for (const auto& text : ReadActionFile(*file)) {
+            EXPECT_TRUE(ParseAction(text)) << text;
+        }
+        const auto last = LoadBullet(*file, 29);
+        ASSERT_TRUE(last);
+        EXPECT_TRUE(last->delayMs && last->horizontal && last->vertical) << gun;
+    }
+}
+
+}  // namespace
+}  // namespace korvane::macros

@@ -107,6 +107,30 @@ TEST_F(MacroStoreTest, MacroActionsRoundTripThroughTheMacFile) {
     EXPECT_EQ(file.readString("MACROACTION", "1"), "5,0,132,7,1,mouse_move_to_left_text");
 }
 
+TEST_F(MacroStoreTest, MacFileHasTheIniLayoutWithCrLfLines) {
+    ASSERT_TRUE(keyboard.WriteMacro(
+        "M", std::vector<std::string>{"1,0,138,4,1,keyboard_key_A",
+                                      std::string("2,0,1\r\n") + '\0' + "0,0,0,x"}));
+    EXPECT_EQ(folder.read("M.mac"),
+              "[MACROACTIONCOUNT]\r\ncount=2\r\n[MACROACTION]\r\n"
+              "0=1,0,138,4,1,keyboard_key_A\r\n1=2,0,10,0,0,x\r\n");
+}
+
+TEST_F(MacroStoreTest, ReadsUtf16MacFilesFromOtherInstallations) {
+    const std::u16string text =
+        u"[MACROACTIONCOUNT]\r\ncount=2\r\n[MACROACTION]\r\n0=5,0,138,4,1,keyboard_key_A\r\n"
+        u"1=5,0,10,4,0,keyboard_key_A\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    folder.write("Wide.mac", bytes);
+    EXPECT_THAT(keyboard.ReadMacro("Wide"),
+                ElementsAre("5,0,138,4,1,keyboard_key_A", "5,0,10,4,0,keyboard_key_A"));
+    EXPECT_EQ(keyboard.ReadMacroActionCount("Wide"), 2u);
+}
+
 TEST_F(MacroStoreTest, ShorterVersionReplacesALongerOne) {
     ASSERT_TRUE(keyboard.WriteMacro("M", std::vector<std::string>{"1,0,10,4,1,a", "2,0,10,5,1,b"}));
     ASSERT_TRUE(keyboard.WriteMacro("M", std::vector<std::string>{"3,0,10,6,1,c"}));

@@ -33,8 +33,9 @@ std::string ReadActionText(const std::filesystem::path& file, std::size_t index)
 // The texts of keys 0 .. count − 1 (at most kMaxFileActions of them).
 std::vector<std::string> ReadActionFile(const std::filesystem::path& file);
 
-// Replaces the file as a whole with the count and the given texts, atomically.
-// Line breaks inside a text cannot be stored in the layout and are dropped.
+// Replaces the file as a whole with the count and the given texts, atomically, with the
+// CR LF line ends the INI layer writes. Line breaks and NULs cannot be stored in a value
+// and are dropped.
 bool WriteActionFile(const std::filesystem::path& file, std::span<const std::string> texts);
 
 // Rewrites one action key of an existing layout, leaving the count and the other keys.

@@ -17,17 +17,17 @@ void appendLine(std::string& content, std::string_view key, std::string_view val
     content += key;
     content += '=';
     for (const char c : value) {
-        if (c != '\n' && c != '\r') {
+        if (c != '\n' && c != '\r' && c != '\0') {
             content += c;
         }
     }
-    content += '\n';
+    content += "\r\n";
 }
 
 void appendSection(std::string& content, std::string_view section) {
     content += '[';
     content += section;
-    content += "]\n";
+    content += "]\r\n";
 }
 
 }  // namespace
