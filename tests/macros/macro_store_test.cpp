@@ -201,3 +201,25 @@ TEST_F(MacroStoreTest, RewrittenMouseListKeepsTheCursorSequences) {
 
 }  // namespace
 }  // namespace korvane::macros
+
+namespace korvane::macros {
+namespace {
+
+TEST_F(MacroStoreTest, FilesDifferingOnlyInCaseAreTheSameFile) {
+    folder.write("KbMacro.ini", "[MACROCOUNT]\r\ncount=1\r\n[MACRONAME]\r\n0=Macro_1\r\n");
+    folder.write("macro_1.mac",
+                 "[MACROACTIONCOUNT]\r\ncount=1\r\n[MACROACTION]\r\n0=1,0,10,4,1,a\r\n");
+    EXPECT_THAT(keyboard.ReadMacroList(), ElementsAre("Macro_1"));
+    EXPECT_THAT(keyboard.ReadMacro("Macro_1"), ElementsAre("1,0,10,4,1,a"));
+
+    ASSERT_TRUE(keyboard.WriteMacro("Macro_1", std::vector<std::string>{"2,0,10,5,1,b"}));
+    ASSERT_TRUE(keyboard.WriteMacroCount(1));
+    EXPECT_THAT(std::vector(std::filesystem::directory_iterator(folder.path()), {}),
+                ::testing::SizeIs(2))
+        << "no second list or macro file beside the existing ones";
+    EXPECT_EQ(folder.read("macro_1.mac"),
+              "[MACROACTIONCOUNT]\r\ncount=1\r\n[MACROACTION]\r\n0=2,0,10,5,1,b\r\n");
+}
+
+}  // namespace
+}  // namespace korvane::macros

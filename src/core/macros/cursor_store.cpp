@@ -9,6 +9,7 @@
 #include "core/platform/file_names.h"
 #include "core/platform/ini_file.h"
 #include "core/platform/paths.h"
+#include "core/profiles/profile_file.h"
 
 namespace korvane::macros {
 
@@ -106,7 +107,7 @@ CursorStore CursorStore::fromDataFolder() {
 }
 
 std::filesystem::path CursorStore::listFile() const {
-    return mouseFolder_ / std::string(kMouseMacroListFile);
+    return profiles::resolveProfilePath(mouseFolder_ / std::string(kMouseMacroListFile));
 }
 
 long CursorStore::ReadCursorCount() const {
@@ -123,7 +124,7 @@ std::optional<std::filesystem::path> CursorStore::sequenceFile(std::size_t seque
     if (!platform::isSafeFileName(name)) {
         return std::nullopt;
     }
-    return mouseFolder_ / (name + std::string(kCursorFileExtension));
+    return profiles::resolveProfilePath(mouseFolder_ / (name + std::string(kCursorFileExtension)));
 }
 
 bool CursorStore::SeedCursorList() {
@@ -137,10 +138,11 @@ bool CursorStore::SeedCursorList() {
         const std::string name = DefaultCursorName(i);
         written = list.writeString(kCursorNameSection, std::to_string(i), name) && written;
         const std::string fileName = name + std::string(kCursorFileExtension);
+        const auto target = profiles::resolveProfilePath(mouseFolder_ / fileName);
         std::error_code error;
-        if (!std::filesystem::exists(mouseFolder_ / fileName, error)) {
+        if (!std::filesystem::exists(target, error)) {
             // A missing default file leaves a missing sequence file, which reads as empty.
-            copyFile(programFolder_ / fileName, mouseFolder_ / fileName);
+            copyFile(profiles::resolveProfilePath(programFolder_ / fileName), target);
         }
     }
     return written;
@@ -203,14 +205,16 @@ bool CursorStore::StoreReceivedSequences(std::span<const WireSequence> sequences
 }
 
 std::filesystem::path CursorStore::gunFile(std::size_t gun) const {
-    return mouseFolder_ / (DefaultCursorName(gun) + std::string(kCursorFileExtension));
+    return profiles::resolveProfilePath(
+        mouseFolder_ / (DefaultCursorName(gun) + std::string(kCursorFileExtension)));
 }
 
 bool CursorStore::ResetGun(std::size_t gun) {
     if (gun >= kCursorSequenceCount) {
         return false;
     }
-    return copyFile(programFolder_ / gunFile(gun).filename(), gunFile(gun));
+    const std::string fileName = DefaultCursorName(gun) + std::string(kCursorFileExtension);
+    return copyFile(profiles::resolveProfilePath(programFolder_ / fileName), gunFile(gun));
 }
 
 ImportResult CursorStore::ImportGun(std::size_t gun, const std::filesystem::path& source) {

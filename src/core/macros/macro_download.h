@@ -11,6 +11,9 @@ namespace korvane::macros {
 // The device's macro memory: byte 6 of its information record, in 128-byte units.
 inline constexpr std::uint64_t kMacroMemoryUnit = 128;
 
+// The bytes written into a device's macro memory (layout in sequence_image.h).
+using MacroImage = std::vector<std::uint8_t>;
+
 // What a download of the class's macros would send. The editor shows the messages:
 // "message_text_16" with actionsToRemove for TooLarge, "message_text_7" for OutOfMemory.
 struct MacroDownloadPlan {
@@ -21,7 +24,7 @@ struct MacroDownloadPlan {
         OutOfMemory,  // likewise
     };
     Outcome outcome = Outcome::NoMacros;
-    std::vector<std::uint8_t> image;
+    MacroImage image;
     std::uint64_t imageSize = 0;        // S, also when refused
     std::uint64_t actionsToRemove = 0;  // (S − C) / 4 + 1 when TooLarge
 };

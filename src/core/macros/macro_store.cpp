@@ -8,6 +8,7 @@
 #include "core/platform/file_names.h"
 #include "core/platform/ini_file.h"
 #include "core/platform/paths.h"
+#include "core/profiles/profile_file.h"
 
 namespace korvane::macros {
 
@@ -41,8 +42,8 @@ MacroStore MacroStore::forClass(MacroClass macroClass) {
 }
 
 std::filesystem::path MacroStore::listFile() const {
-    return folder_ /
-           (class_ == MacroClass::Keyboard ? kKeyboardMacroListFile : kMouseMacroListFile);
+    return profiles::resolveProfilePath(
+        folder_ / (class_ == MacroClass::Keyboard ? kKeyboardMacroListFile : kMouseMacroListFile));
 }
 
 std::optional<std::filesystem::path> MacroStore::macroFile(std::string_view name) const {
@@ -51,7 +52,7 @@ std::optional<std::filesystem::path> MacroStore::macroFile(std::string_view name
     }
     std::string fileName(name);
     fileName += kMacroFileExtension;
-    return folder_ / fileName;
+    return profiles::resolveProfilePath(folder_ / fileName);
 }
 
 std::size_t MacroStore::ReadMacroCount() const {

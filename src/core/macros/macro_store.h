@@ -23,7 +23,10 @@ inline constexpr std::string_view kMacroNameSection = "MACRONAME";
 
 // One class's macro collection on disk: the list file (names in index order) and one
 // ".mac" file per macro, both in the class's device folder. Every name passes the one
-// file-name check before it is used as a file name or stored as one.
+// file-name check before it is used as a file name or stored as one. File names match as
+// profile file names do: the exact name, else an existing file whose name differs only in
+// case (files copied from a case-insensitive file system keep working, and no second file
+// differing only in case is created).
 class MacroStore {
   public:
     MacroStore(MacroClass macroClass, std::filesystem::path folder);
