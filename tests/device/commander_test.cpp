@@ -341,13 +341,6 @@ TEST_F(CommanderTest, EndTransferPausesBeforeSendingEvenWhenNotConnected) {
     EXPECT_EQ(fake_->written().size(), 1u);
 }
 
-TEST_F(CommanderTest, DefaultEndTransferReallySleeps) {
-    DeviceCommander plain;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(plain.EndTransfer(), kResultNotDone);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 10ms);
-}
-
 TEST_F(CommanderTest, DisconnectedCommanderSendsNothing) {
     commander_.setConnected(false);
     commander_.setSynchronised(true);
@@ -469,6 +462,35 @@ TEST_F(CommanderTest, ClosingAbandonsAWaitingRead) {
     EXPECT_EQ(result.load(), kResultNotDone);
     EXPECT_FALSE(commander_.connected());
     EXPECT_EQ(fake_->written().size(), 1u);
+}
+
+TEST_F(CommanderTest, PrimitiveTransfersReportBytesAndEndOnAbort) {
+    FakeHidHandle handle;
+    handle.setResponder([](const Report64&, int) { return Reaction{true, {{0x03, 0xE9, 0x00}}}; });
+    Report64 report;
+    std::size_t written = 99;
+    ASSERT_TRUE(WriteReport(handle, report.bytes, written));
+    EXPECT_EQ(written, 64u);
+    std::size_t read = 0;
+    ASSERT_TRUE(ReadReport(handle, report.bytes, HidHandle::kInfinite, read));
+    EXPECT_EQ(read, 3u);  // a listener sees consumer reports as they are
+
+    // A listener waiting without limit is released by abortRead from another thread.
+    std::atomic<bool> result{true};
+    std::thread listener([&] {
+        std::size_t n = 0;
+        result = ReadReport(handle, report.bytes, HidHandle::kInfinite, n);
+    });
+    while (handle.readCalls() < 2) {
+        std::this_thread::yield();
+    }
+    handle.abortRead();
+    listener.join();
+    EXPECT_FALSE(result.load());
+
+    handle.setResponder([](const Report64&, int) { return Reaction{false, {}}; });
+    EXPECT_FALSE(WriteReport(handle, report.bytes, written));
+    EXPECT_EQ(written, 0u);
 }
 
 TEST_F(CommanderTest, HeldLockKeepsOtherThreadsOffTheWire) {

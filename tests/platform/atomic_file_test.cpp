@@ -1,6 +1,7 @@
 #include "core/platform/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <thread>
@@ -92,9 +93,13 @@ TEST(ReadFileLimited, ReadsUpToTheLimitOnly) {
     EXPECT_TRUE(empty->empty());
 }
 
-TEST(ReadFileLimited, SpecialFilesAreNotReadWithoutEnd) {
+TEST(ReadFileLimited, SpecialFilesAreRefusedWithoutBlocking) {
     // /dev/zero never ends and reports size 0: it must not be read at all.
     EXPECT_FALSE(readFileLimited("/dev/zero", 1024).has_value());
+    // A FIFO without a writer would block a plain open for ever.
+    TempFolder temp;
+    ASSERT_EQ(::mkfifo((temp / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(readFileLimited(temp / "fifo", 1024).has_value());
 }
 
 }  // namespace

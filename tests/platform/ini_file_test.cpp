@@ -180,6 +180,16 @@ TEST_F(IniFileTest, WriteKeepsEverythingItDoesNotTouch) {
               "x=2\r\n");
 }
 
+TEST_F(IniFileTest, AddedLinesFollowTheFileLineEndings) {
+    writeBytes(path_, "[A]\r\nk=1");  // no break after the last line
+    ASSERT_TRUE(IniFile(path_).writeString("A", "j", "2"));
+    EXPECT_EQ(readBytes(path_), "[A]\r\nk=1\r\nj=2\r\n");
+
+    writeBytes(path_, "[A]\nk=1");
+    ASSERT_TRUE(IniFile(path_).writeString("B", "j", "2"));
+    EXPECT_EQ(readBytes(path_), "[A]\nk=1\n[B]\nj=2\n");
+}
+
 TEST_F(IniFileTest, NullValueDeletesTheKeyOnly) {
     writeBytes(path_, "[A]\r\nk=1\r\nK=2\r\nj=3\r\n[B]\r\nk=4\r\n");
     IniFile ini(path_);

@@ -120,7 +120,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
 
 std::optional<std::vector<std::uint8_t>> readFileLimited(const std::filesystem::path& path,
                                                          std::size_t maxBytes) {
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking so that a FIFO put where a settings file belongs cannot hang the
+    // caller in open(); it is refused below as not a regular file.
+    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         return std::nullopt;
     }

@@ -108,6 +108,11 @@ IniDocument IniDocument::fromBytes(std::span<const std::uint8_t> bytes) {
         if (doc.lines_.size() == 1 && text.back() != '\n') {
             doc.crlf_ = true;  // one line and no break yet: nothing to follow
         }
+        // The last line gets a break on the way out; give it the file's own kind.
+        std::string& last = doc.lines_.back();
+        if (text.back() != '\n' && doc.crlf_ && (last.empty() || last.back() != '\r')) {
+            last.push_back('\r');
+        }
     }
     return doc;
 }

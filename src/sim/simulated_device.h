@@ -1,0 +1,94 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/device/device_kind.h"
+#include "core/device/hid_backend.h"
+#include "sim/firmware.h"
+#include "sim/sim_settings.h"
+
+namespace korvane::sim {
+
+enum class SimInterface : std::uint8_t { Vendor, Consumer };
+
+inline constexpr std::uint16_t kSimVersionNumber = 0x0105;
+// Input reports an open handle keeps before the oldest is dropped, as a hidraw node does.
+inline constexpr std::size_t kInputQueueLimit = 64;
+
+class SimulatedHandle;
+
+// One simulated device: its firmware, its two interfaces and what is injected into them.
+// Every method is thread-safe.
+class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
+  public:
+    // serial makes the paths unique: "sim:<model>#<serial>/vendor" and ".../consumer".
+    SimulatedDevice(device::DeviceKind kind, int serial, SimSettings settings);
+
+    device::DeviceKind kind() const { return kind_; }
+    const std::string& name() const { return name_; }
+    std::string path(SimInterface which) const;
+    std::vector<device::HidInterfaceInfo> interfaces() const;
+    bool ownsPath(const std::string& path) const;
+
+    bool present() const;
+    // The device vanishes: pending and later reads fail, writes fail.
+    void unplug();
+    // Queues a consumer-control input report carrying usage (0 = released).
+    void emitConsumer(std::uint16_t usage);
+
+    std::uint32_t requestCount() const;
+    // Runs f on the firmware under the device's lock, for looking at its memory.
+    template <class F>
+    auto inspect(F&& f) const {
+        std::lock_guard lock(mutex_);
+        return f(firmware_);
+    }
+
+    std::unique_ptr<device::HidHandle> open(const device::HidInterfaceInfo& info,
+                                            device::HidAccess access);
+
+  private:
+    friend class SimulatedHandle;
+    using Clock = std::chrono::steady_clock;
+
+    struct InputReport {
+        Clock::time_point readyAt;
+        std::vector<std::uint8_t> bytes;
+    };
+    struct HandleState {
+        SimInterface which = SimInterface::Vendor;
+        std::deque<InputReport> queue;
+        bool abort = false;
+    };
+
+    bool write(HandleState& handle, std::span<const std::uint8_t> report);
+    device::HidReadStatus read(HandleState& handle, std::span<std::uint8_t> buffer,
+                               std::chrono::milliseconds timeout, std::size_t& bytesRead);
+    void abortRead(HandleState& handle);
+    void attach(HandleState* handle);
+    void detach(HandleState* handle);
+    void pushInput(SimInterface which, Clock::time_point readyAt,
+                   std::span<const std::uint8_t> bytes);
+    const Fault* faultFor(std::uint32_t request) const;
+
+    const device::DeviceKind kind_;
+    const std::string name_;
+    const SimSettings settings_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    Firmware firmware_;
+    bool present_ = true;
+    std::uint32_t requests_ = 0;
+    std::vector<HandleState*> handles_;
+};
+
+}  // namespace korvane::sim

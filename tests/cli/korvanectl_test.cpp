@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/keys/factory_tables.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The built program: KORVANECTL when set, else its place in the build tree beside tests/.
+fs::path programPath() {
+    if (const char* path = std::getenv("KORVANECTL")) {
+        return path;
+    }
+    return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src" / "cli" /
+           "korvanectl";
+}
+
+std::string quoted(const std::string& arg) {
+    std::string q = "'";
+    for (const char c : arg) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Run {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+
+    std::vector<std::string> lines() const {
+        std::vector<std::string> result;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);) {
+            result.push_back(line);
+        }
+        return result;
+    }
+};
+
+Run runCtl(const std::vector<std::string>& args, const std::string& simEnvironment = {},
+           const std::string& traceFile = {}) {
+    const auto program = programPath();
+    EXPECT_TRUE(fs::exists(program)) << program << " is not built (target korvanectl)";
+    const auto dir = fs::temp_directory_path() / ("korvanectl_test_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    std::string command = simEnvironment.empty()
+                              ? "env -u KORVANE_SIM "
+                              : "env KORVANE_SIM=" + quoted(simEnvironment) + " ";
+    if (!traceFile.empty()) {
+        command += "KORVANE_HID_TRACE=" + quoted(traceFile) + " ";
+    }
+    command += quoted(program.string());
+    for (const auto& arg : args) {
+        command += " " + quoted(arg);
+    }
+    command += " >" + quoted((dir / "out").string()) + " 2>" + quoted((dir / "err").string());
+    const int status = std::system(command.c_str());
+    Run run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = slurp(dir / "out");
+    run.err = slurp(dir / "err");
+    fs::remove_all(dir);
+    return run;
+}
+
+std::string hexOf(std::size_t n, const std::string& pair) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) {
+        text += pair;
+    }
+    return text;
+}
+
+std::string joined(const std::vector<std::string>& lines, std::size_t from, std::size_t to) {
+    std::string text;
+    for (std::size_t i = from; i < to; ++i) {
+        text += lines[i];
+    }
+    return text;
+}
+
+TEST(Korvanectl, SimulateListShowsTheThreeDefaultDevices) {
+    const auto run = runCtl({"--simulate", "list"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "keyboard rgb-keyboard 0c45:8611 1.0.5 sim:rgb-keyboard#1/vendor\n"
+              "mouse mouse 0c45:5523 1.0.5 sim:mouse#2/vendor\n"
+              "mousepad mousepad 0c45:5104 1.0.5 sim:mousepad#3/vendor\n");
+}
+
+TEST(Korvanectl, ListShowsEveryModelOnlyByItsVendorCollection) {
+    const auto run = runCtl({"--simulate=membrane-keyboard,mouse-alt,mouse2", "list"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "keyboard membrane-keyboard 0c45:5006 1.0.5 sim:membrane-keyboard#1/vendor\n"
+              "mouse mouse-alt 0c45:6656 1.0.5 sim:mouse-alt#2/vendor\n"
+              "mouse mouse2 0c45:764d 1.0.5 sim:mouse2#3/vendor\n");
+    EXPECT_EQ(runCtl({"--simulate=none", "list"}).out, "");
+}
+
+TEST(Korvanectl, KeyboardTableIsThreeBytesPerKey) {
+    const auto run = runCtl({"--simulate", "table", "keyboard", "base"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto lines = run.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.back(), "result 1");
+    const auto kind = korvane::device::DeviceKind::RgbKeyboard;
+    const auto base = korvane::keys::FactoryBaseTable(kind);
+    std::string expected;
+    for (int i = 0; i < 3 * korvane::keys::FactoryKeyCount(kind); ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", base[i]);
+        expected += pair;
+    }
+    EXPECT_EQ(joined(lines, 0, lines.size() - 1), expected);
+
+    const auto short_ = runCtl({"--simulate", "--sim-set", "keys=104", "table", "keyboard", "0"});
+    const auto shortLines = short_.lines();
+    ASSERT_FALSE(shortLines.empty());
+    EXPECT_EQ(joined(shortLines, 0, shortLines.size() - 1).size(), 2u * 312);
+}
+
+TEST(Korvanectl, InfoOfTheMouseCarriesItsSensor) {
+    const auto run = runCtl({"--simulate", "--sim-set=sensor=0x3360", "info", "mouse"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto lines = run.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines[0].size(), 62u);
+    EXPECT_EQ(lines[0].substr(18, 4), "6033") << "identifier little-endian at bytes 9..10";
+}
+
+struct CtlCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string simEnvironment;
+    int exitCode;
+    std::string lastLine;  // of stdout; empty: no output expected
+    std::string errorPart;
+};
+
+void PrintTo(const CtlCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class KorvanectlCases : public ::testing::TestWithParam<CtlCase> {};
+
+TEST_P(KorvanectlCases, ExitCodeAndResult) {
+    const auto& c = GetParam();
+    const auto run = runCtl(c.args, c.simEnvironment);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+    const auto lines = run.lines();
+    if (c.lastLine.empty()) {
+        EXPECT_TRUE(lines.empty()) << run.out;
+    } else {
+        ASSERT_FALSE(lines.empty()) << run.err;
+        EXPECT_EQ(lines.back(), c.lastLine);
+    }
+    if (c.errorPart.empty()) {
+        EXPECT_EQ(run.err, "");
+    } else {
+        EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << run.err;
+    }
+    if (c.exitCode == 2) {
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one-line message";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, KorvanectlCases,
+    ::testing::Values(
+        CtlCase{
+            "Frame", {"--simulate", "frame", "keyboard", hexOf(378, "a5")}, "", 0, "result 1", ""},
+        CtlCase{"EmptyFrameSendsNothing",
+                {"--simulate", "frame", "mousepad", ""},
+                "",
+                0,
+                "result 1",
+                ""},
+        CtlCase{"WriteTable",
+                {"--simulate", "write-table", "mouse", "4", hexOf(512, "05")},
+                "",
+                0,
+                "result 1",
+                ""},
+        CtlCase{"RecordActiveIndex",
+                {"--simulate", "record", "mousepad", "0", "1"},
+                "",
+                0,
+                "result 1",
+                ""},
+        CtlCase{"Reset", {"--simulate", "reset", "mousepad"}, "", 0, "result 1", ""},
+        CtlCase{
+            "NoDevice", {"--simulate=none", "info", "mouse"}, "", 1, "result 0", "no mouse found"},
+        CtlCase{"OnlyTheNamedClass",
+                {"--simulate=mouse", "reset", "keyboard"},
+                "",
+                1,
+                "result 0",
+                "no keyboard found"},
+        // Request 1 is BeginTransfer, 2 ReadDeviceInfo.
+        CtlCase{"StatusFF",
+                {"--simulate", "--sim-set", "fault=status-ff@2", "info", "keyboard"},
+                "",
+                1,
+                "result -102",
+                ""},
+        CtlCase{"StatusFEFromEnvironment",
+                {"--simulate", "frame", "mouse", hexOf(60, "01")},
+                "fault=status-fe@2",
+                1,
+                "result -103",
+                ""},
+        CtlCase{"BadEnvironment",
+                {"--simulate", "--sim-set", "fault=status-ff@9", "frame", "mouse", "01"},
+                "latency-ms=abc",
+                2,
+                "",
+                "KORVANE_SIM"},
+        CtlCase{"Unplugged",
+                {"--simulate", "--sim-set", "fault=unplug@2", "table", "mouse", "base"},
+                "",
+                1,
+                "result -1",
+                ""},
+        CtlCase{"TooManyKeys",
+                {"--simulate", "--sim-set", "keys=171", "table", "keyboard", "0"},
+                "",
+                1,
+                "",
+                "171 keys"},
+        CtlCase{"TableOfWrongLength",
+                {"--simulate", "write-table", "mouse", "0", "0102"},
+                "",
+                2,
+                "",
+                "512 bytes, got 2"},
+        CtlCase{"NoCommand", {"--simulate"}, "", 2, "", "no command"},
+        CtlCase{"UnknownCommand", {"--simulate", "flash", "mouse"}, "", 2, "", "unknown command"},
+        CtlCase{"UnknownClass", {"--simulate", "info", "trackball"}, "", 2, "", "device class"},
+        CtlCase{"ProfileFive", {"--simulate", "table", "mouse", "5"}, "", 2, "", "base or 0..4"},
+        CtlCase{"OddHex", {"--simulate", "frame", "mouse", "abc"}, "", 2, "", "hex"},
+        CtlCase{"RecordTooLong", {"--simulate", "record", "mouse", "0", "57"}, "", 2, "", "0..56"},
+        CtlCase{"WrongArgumentCount", {"--simulate", "reset"}, "", 2, "", "argument"},
+        CtlCase{"SimSetWithoutSimulate", {"--sim-set", "keys=3", "list"}, "", 2, "", "--simulate"},
+        CtlCase{"BadSimSet",
+                {"--simulate", "--sim-set", "fault=melt@1", "list"},
+                "",
+                2,
+                "",
+                "unknown kind"},
+        CtlCase{"UnknownModel", {"--simulate=trackball", "list"}, "", 2, "", "trackball"},
+        CtlCase{"UnknownOption", {"--verbose", "list"}, "", 2, "", "--verbose"}));
+
+TEST(Korvanectl, CommandLineSettingBeatsTheEnvironment) {
+    const auto run = runCtl({"--simulate", "--sim-set", "keys=20", "table", "keyboard", "0"},
+                            "keys=30,latency-ms=0");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto lines = run.lines();
+    EXPECT_EQ(joined(lines, 0, lines.size() - 1).size(), 2u * 60);
+}
+
+struct TraceLine {
+    char direction = '?';
+    std::string path;
+    std::vector<std::uint8_t> report;
+};
+
+std::vector<TraceLine> readTrace(const fs::path& file) {
+    std::vector<TraceLine> lines;
+    std::ifstream in(file);
+    long ms = 0;
+    TraceLine line;
+    std::string hex;
+    while (in >> ms >> line.direction >> line.path >> hex) {
+        line.report.clear();
+        for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+            line.report.push_back(
+                static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class KorvanectlTrace : public ::testing::Test {
+  protected:
+    void TearDown() override { fs::remove(file_); }
+
+    std::vector<TraceLine> writes() const {
+        std::vector<TraceLine> result;
+        for (auto& line : readTrace(file_)) {
+            if (line.direction == 'W') {
+                result.push_back(line);
+            }
+        }
+        return result;
+    }
+
+    const fs::path file_ =
+        fs::temp_directory_path() / ("korvanectl_trace_" + std::to_string(getpid()) + ".txt");
+};
+
+TEST_F(KorvanectlTrace, FrameGoesOutInSevenChunks) {
+    ASSERT_EQ(runCtl({"--simulate", "frame", "keyboard", hexOf(378, "11")}, {}, file_).exitCode, 0);
+    const auto lines = readTrace(file_);
+    ASSERT_EQ(lines.size(), 14u);
+    const auto sent = writes();
+    ASSERT_EQ(sent.size(), 7u);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        const auto& r = sent[i].report;
+        ASSERT_EQ(r.size(), 64u);
+        EXPECT_EQ(sent[i].path, "sim:rgb-keyboard#1/vendor");
+        EXPECT_EQ(r[3], 0x12);
+        EXPECT_EQ(r[4], i < 6 ? 56 : 42);
+        EXPECT_EQ(r[5] | (r[6] << 8), static_cast<int>(56 * i));
+        unsigned sum = 0;
+        for (std::size_t b = 3; b < 64; ++b) {
+            sum += r[b];
+        }
+        EXPECT_EQ(r[1] | (r[2] << 8), static_cast<int>(sum & 0xFFFF));
+    }
+}
+
+TEST_F(KorvanectlTrace, StatusFEStopsAfterThreeReports) {
+    const auto run = runCtl(
+        {"--simulate", "--sim-set", "fault=status-fe@3", "frame", "keyboard", hexOf(378, "22")}, {},
+        file_);
+    EXPECT_EQ(run.lines().back(), "result -103");
+    EXPECT_EQ(writes().size(), 3u);
+}
+
+TEST_F(KorvanectlTrace, ResetGoesOutWithoutChecksum) {
+    ASSERT_EQ(runCtl({"--simulate", "reset", "mouse"}, {}, file_).exitCode, 0);
+    const auto sent = writes();
+    ASSERT_EQ(sent.size(), 1u);
+    std::vector<std::uint8_t> expected(64, 0);
+    expected[0] = 0x04;
+    expected[3] = 0x0D;
+    EXPECT_EQ(sent[0].report, expected);
+}
+
+}  // namespace
