@@ -242,9 +242,13 @@ TEST_F(CursorImageTest, ReceivedSequencesBeyondTheListAreDropped) {
     EXPECT_FALSE(std::filesystem::exists(mouseFile("0.cur")));
 }
 
-TEST(ActionFromWire, NamesWithCommasCannotShiftTheFields) {
-    const auto action = ActionFromWire({1, 2, 3, 4}, [](auto, auto) { return "a,b"; });
-    EXPECT_EQ(FormatAction(action), "1,2,3,4,0,ab");
+TEST(ActionFromWire, DownFlagIsBitSevenOfTheKind) {
+    const EventNameLookup lookup = [](std::uint8_t kind, std::uint8_t) {
+        return kind == 0x85 ? "up" : "other";
+    };
+    EXPECT_EQ(FormatAction(ActionFromWire({1, 2, 0x85, 4}, lookup)), "1,2,133,4,1,up");
+    EXPECT_EQ(FormatAction(ActionFromWire({1, 2, 0x05, 4}, lookup)), "1,2,5,4,0,other");
+    EXPECT_EQ(FormatAction(ActionFromWire({0, 0, 0, 0}, {})), "0,0,0,0,0,");
 }
 
 class GunFileTest : public CursorStoreTest {

@@ -63,6 +63,12 @@ TEST(FormatAction, WritesTheSixFieldsAndReadsBack) {
     EXPECT_EQ(ParseAction(FormatAction(original)), original);
 }
 
+TEST(FormatAction, NameCannotShiftTheFields) {
+    const MacroAction odd = action(1, 2, 3, 4, 1, "a,b,,c");
+    EXPECT_EQ(FormatAction(odd), "1,2,3,4,1,abc");
+    EXPECT_EQ(ParseAction(FormatAction(odd))->wireBytes(), odd.wireBytes());
+}
+
 TEST(ActionWireBytes, NonActionsBecomeZeroBytes) {
     EXPECT_EQ(ActionWireBytes("100,0,129,1,1,mouse_key_left"),
               (std::array<std::uint8_t, 4>{100, 0, 0x81, 0x01}));

@@ -94,8 +94,6 @@ MacroAction ActionFromWire(const WireAction& bytes, const EventNameLookup& looku
     if (lookup) {
         action.name = lookup(action.kind, action.code);
     }
-    // A name with a comma would shift every field when the text is read back.
-    std::erase(action.name, ',');
     return action;
 }
 

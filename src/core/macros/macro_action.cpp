@@ -73,7 +73,12 @@ std::string FormatAction(const MacroAction& action) {
         text += std::to_string(value);
         text += ',';
     }
-    text += action.name;
+    // The text is read from the right, so a comma in the name would shift every field.
+    for (const char c : action.name) {
+        if (c != ',') {
+            text += c;
+        }
+    }
     return text;
 }
 

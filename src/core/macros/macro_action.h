@@ -74,7 +74,8 @@ struct MacroAction {
 // must not turn into a different event). The down flag is 1 for any non-zero value.
 std::optional<MacroAction> ParseAction(std::string_view text);
 
-// "%d,%d,%d,%d,%d,%s". Names are text IDs and contain no comma.
+// "%d,%d,%d,%d,%d,%s". Names are text IDs and contain no comma; one that does loses its
+// commas, so that the text still reads back as the same action.
 std::string FormatAction(const MacroAction& action);
 
 // The four bytes an action text contributes to a device image: four zero bytes when the
