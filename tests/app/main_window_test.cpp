@@ -26,7 +26,8 @@ TEST_F(MainWindowTest, FirstStartSeedsEveryListBeforeAnyDevice) {
     for (const char* file : {"kb/kbProfile.ini", "ms/msProfile.ini", "mp/mpProfile.ini",
                              "kb/New Profile 1.led", "kb/New Profile 1.pro", "kb/Profile.led",
                              "kb/Profile2.led", "ms/New Profile 1.led", "ms/New Profile 1.pro",
-                             "ms/Profile.led", "mp/New Profile 1.led"}) {
+                             "ms/Profile.led", "mp/New Profile 1.led", "ms/name_1.cur",
+                             "ms/name_4.cur"}) {
         EXPECT_TRUE(fs::is_regular_file(qv / file)) << file;
     }
     app_->query([&] {

@@ -8,6 +8,7 @@
 #include "core/app/language.h"
 #include "core/app/window_messages.h"
 #include "core/device/device_kind.h"
+#include "core/macros/cursor_store.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/main_ini.h"
 #include "core/platform/paths.h"
@@ -32,6 +33,9 @@ constexpr device::DeviceIdentity identityOf(device::DeviceKind kind) {
 
 MainWindow::MainWindow(MainWindowServices services) : services_(std::move(services)) {
     tree_.setNotifyHandler([this](const ui::Notification& n) { onNotify(n); });
+    // The cursor list is seeded in its place among the mouse's lists; the editors that show
+    // the macro and cursor lists replace these steps with their own.
+    indexListHooks_.mouseCursors = [] { macros::CursorStore::fromDataFolder().SeedCursorList(); };
 }
 
 MainWindow::~MainWindow() {
