@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "gui/picture_layouts.h"
+
+namespace korvane::ui {
+class ControlTree;
+class Control;
+class PreviewBuffer;
+}  // namespace korvane::ui
+
+namespace korvane::gui {
+
+// "DevicePicture": paints a whole device (its keys or LEDs) in one pass. Each element is the
+// named control keyPrefix + index of the tree; elements in colour-changer mode show the
+// colours the effect threads leave in the preview buffer.
+class DevicePicture final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit DevicePicture(QWidget* parent = nullptr);
+
+    // Reads the skin's "keyPrefix", "keyCount" and "picture" properties and looks the key
+    // controls up in the tree. Call after the skin is loaded; without a buffer the lights
+    // stay dark.
+    void attach(ui::ControlTree& tree, const ui::PreviewBuffer* preview);
+    PictureKind kind() const { return kind_; }
+    const QString& keyPrefix() const { return prefix_; }
+    int keyCount() const { return static_cast<int>(keys_.size()); }
+    // Where the buffer entries of this device begin.
+    int previewBase() const;
+    // Element under a point, if any.
+    std::optional<int> keyAt(QPoint point) const;
+    // The element's rectangle in widget coordinates (empty for no element).
+    QRect keyRect(int index) const;
+    // The colour an element shows now (transparent when dark).
+    QColor keyColour(int index) const;
+    // Counts paints, so the refresh rate can be checked.
+    int paintCount() const { return paints_; }
+
+  Q_SIGNALS:
+    void keyClicked(int index);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void buildBackground();
+    QRectF cellRect(const PictureCell& cell) const;
+
+    PictureKind kind_ = PictureKind::Keyboard;
+    QString prefix_;
+    std::vector<ui::Control*> keys_;
+    const ui::PreviewBuffer* preview_ = nullptr;
+    QPixmap background_;
+    QPixmap labels_;
+    int paints_ = 0;
+};
+
+}  // namespace korvane::gui

@@ -1,0 +1,111 @@
+#include "gui/gui_app.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+
+#include "core/platform/debug_line.h"
+#include "core/ui/skin_reader.h"
+#include "gui/device_picture.h"
+#include "gui/skin_loader.h"
+
+namespace korvane::gui {
+namespace {
+
+// The tray menu opens a little above the pointer, clear of the panel.
+constexpr int kTrayMenuRaise = 25;
+
+}  // namespace
+
+GuiApp::GuiApp(GuiAppOptions options, QObject* parent)
+    : QObject(parent),
+      options_(std::move(options)),
+      constructed_(std::chrono::steady_clock::now()),
+      language_(options_.skinFolder),
+      dialogs_(loop_, options_.skinFolder, language_),
+      windowHost_(window_),
+      autostart_(options_.configHome),
+      installer_(options_.installerFile) {
+    dialogs_.setOwner(&window_);
+    windowHost_.setOnFirstShow([this] {
+        startToShown_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - constructed_);
+        platform::debugLine("window shown " + std::to_string(startToShown_.count()) +
+                            " ms after start");
+    });
+}
+
+GuiApp::~GuiApp() {
+    shutdown();
+    // The binder mirrors the tree; it goes before the window logic that owns the tree.
+    binder_.reset();
+    main_.reset();
+    loop_.stop();
+}
+
+bool GuiApp::start(std::string& error) {
+    main_ = std::make_unique<app::MainWindow>(
+        app::MainWindowServices{loop_, dialogs_, windowHost_, autostart_, installer_, language_,
+                                options_.hid, options_.skinFolder, options_.programFile});
+    if (!main_->create(error)) {
+        return false;
+    }
+    SkinLoader loader(options_.skinFolder);
+    QWidget* content = loader.loadWindow(ui::kMainWindowSkin, &window_, error);
+    if (content == nullptr) {
+        return false;
+    }
+    window_.setContent(content);
+    binder_ = std::make_unique<TreeBinder>(main_->tree(), language_, options_.skinFolder, this);
+    binder_->bind(content, &main_->preview());
+    window_.setPictures(&main_->preview(), binder_->pictures());
+    window_.centreOnScreen();
+    window_.setWindowIcon(
+        programIcon(QString::fromStdString((options_.skinFolder / "icon.png").string())));
+
+    tray_ = std::make_unique<Tray>(language_, this);
+    tray_->icon().setIcon(window_.windowIcon());
+    tray_->setOnLeftClick([this] { main_->trayLeftClick(); });
+    tray_->setOnRightClick([this] { main_->trayRightClick(); });
+    tray_->setOnCommand([this](const std::string& name, const std::string& text) {
+        // Not inside the menu's own signal: the command may rebuild or close the menu.
+        QMetaObject::invokeMethod(
+            this, [this, name, text] { main_->menuCommand(name, text); }, Qt::QueuedConnection);
+    });
+
+    app::FrontEndHooks hooks;
+    hooks.popupMenu = [this](const ui::Menu& menu) { popupMenu(menu); };
+    hooks.quit = [this] {
+        window_.setQuitting(true);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+    };
+    main_->setFrontEndHooks(std::move(hooks));
+    loop_.setTimerHandler([this](int id) {
+        if (main_) {
+            main_->onTimer(id);
+        }
+    });
+    tray_->show();
+    if (ui::Control* root = main_->tree().root()) {
+        main_->tree().raise(ui::notify::kWindowInit, *root);
+    }
+    return true;
+}
+
+void GuiApp::popupMenu(const ui::Menu& menu) {
+    tray_->popup(menu, QCursor::pos() - QPoint(0, kTrayMenuRaise));
+}
+
+void GuiApp::activate() {
+    if (main_) {
+        main_->activate();
+    }
+}
+
+void GuiApp::shutdown() {
+    if (main_ && !main_->exited()) {
+        main_->exit();
+    }
+}
+
+}  // namespace korvane::gui

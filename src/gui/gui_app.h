@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QObject>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/app/autostart.h"
+#include "core/app/installer_settings.h"
+#include "core/app/main_window.h"
+#include "gui/language_texts.h"
+#include "gui/message_box.h"
+#include "gui/qt_main_loop.h"
+#include "gui/skin_window.h"
+#include "gui/tray.h"
+#include "gui/tree_binder.h"
+
+namespace korvane::gui {
+
+struct GuiAppOptions {
+    std::filesystem::path skinFolder;
+    std::filesystem::path programFile;
+    std::filesystem::path installerFile;  // install.ini
+    std::filesystem::path configHome;     // holds autostart/; empty: from the environment
+    device::HidBackend* hid = nullptr;
+};
+
+// The whole program with its window: the main window's logic on Qt's event loop, the skin
+// built from its files and bound to the logic's control tree, tray, menus, message box and
+// languages. The QApplication must exist before it.
+class GuiApp final : public QObject {
+    Q_OBJECT
+  public:
+    explicit GuiApp(GuiAppOptions options, QObject* parent = nullptr);
+    ~GuiApp() override;
+
+    // Builds the window from the skin and delivers "windowinit" (the window stays hidden).
+    // False with the reason when the skin cannot be built.
+    bool start(std::string& error);
+    // A later start of the program asked for the window.
+    void activate();
+    // The "exit" entry's shutdown, if it has not happened yet.
+    void shutdown();
+
+    app::MainWindow& mainWindow() { return *main_; }
+    SkinWindow& window() { return window_; }
+    TreeBinder& binder() { return *binder_; }
+    QtLanguageHost& language() { return language_; }
+    QtDialogs& dialogs() { return dialogs_; }
+    QtMainLoop& loop() { return loop_; }
+    Tray& tray() { return *tray_; }
+    // Time from construction to the window's first appearance (zero until then).
+    std::chrono::milliseconds startToShown() const { return startToShown_; }
+
+  private:
+    void popupMenu(const ui::Menu& menu);
+
+    GuiAppOptions options_;
+    std::chrono::steady_clock::time_point constructed_;
+    std::chrono::milliseconds startToShown_{0};
+    QtMainLoop loop_;
+    QtLanguageHost language_;
+    QtDialogs dialogs_;
+    SkinWindow window_;
+    QtWindowHost windowHost_;
+    app::XdgAutostart autostart_;
+    app::IniInstallerSettings installer_;
+    std::unique_ptr<Tray> tray_;
+    std::unique_ptr<app::MainWindow> main_;
+    std::unique_ptr<TreeBinder> binder_;
+};
+
+}  // namespace korvane::gui
