@@ -30,35 +30,30 @@ bool ReadLanguageFile(const std::filesystem::path& file, QHash<QString, QString>
         return false;
     }
     QXmlStreamReader xml(&in);
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("language")) {
+        error = file.string() + ": not a language file (no <language>)";
+        return false;
+    }
     QHash<QString, QString> read;
-    bool sawRoot = false;
     while (xml.readNextStartElement()) {
-        if (xml.name() != QLatin1String("language")) {
-            error = file.string() + ": not a language file (no <language>)";
+        if (xml.name() != QLatin1String("text")) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const QString key = xml.attributes().value(QLatin1String("key")).toString();
+        const QString value = xml.readElementText();
+        if (key.isEmpty()) {
+            continue;
+        }
+        if (read.size() >= kMaxTexts) {
+            error = file.string() + ": too many texts";
             return false;
         }
-        sawRoot = true;
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("text")) {
-                const QString key = xml.attributes().value(QLatin1String("key")).toString();
-                const QString value = xml.readElementText();
-                if (!key.isEmpty()) {
-                    if (read.size() >= kMaxTexts) {
-                        error = file.string() + ": too many texts";
-                        return false;
-                    }
-                    read.insert(key, value);
-                }
-            } else {
-                xml.skipCurrentElement();
-            }
-        }
+        read.insert(key, value);
     }
-    if (xml.hasError() || !sawRoot) {
-        error = file.string() + ": " +
-                (xml.hasError() ? xml.errorString().toStdString() + " at line " +
-                                      std::to_string(xml.lineNumber())
-                                : std::string("no <language>"));
+    if (xml.hasError()) {
+        error = file.string() + ": " + xml.errorString().toStdString() + " at line " +
+                std::to_string(xml.lineNumber());
         return false;
     }
     texts = std::move(read);

@@ -309,7 +309,7 @@ void TreeBinder::showOn(QWidget* w, ui::Control& c, ui::Property property) {
                 }
             } else if (auto* spin = qobject_cast<QSpinBox*>(w)) {
                 spin->setValue(text.toInt());
-            } else if (w == root_ || w->isWindow()) {
+            } else if ((w == root_ || w->isWindow()) && !c.text().empty()) {
                 w->window()->setWindowTitle(text);
             }
             return;

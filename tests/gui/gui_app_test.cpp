@@ -1,0 +1,167 @@
+// The whole windowed program on the offscreen platform: start hidden, tray, menus, languages,
+// activation by a later start, the pictures' refresh.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+#include "core/platform/main_ini.h"
+#include "core/platform/paths.h"
+#include "gui/device_picture.h"
+#include "gui/gui_app.h"
+#include "qt_environment.h"
+
+using namespace korvane;
+using namespace korvane::gui;
+using korvane::gui::test_support::kSkinFolder;
+using korvane::gui::test_support::pumpUntil;
+
+namespace {
+
+class Program : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        GuiAppOptions options;
+        options.skinFolder = kSkinFolder;
+        options.programFile = "/usr/bin/korvane";
+        options.installerFile = data.path("install.ini");
+        options.configHome = data.path("config");
+        gui = std::make_unique<GuiApp>(options);
+        gui->dialogs().setOnOpen([this](MessageBox& box) {
+            boxes.push_back(qobject_cast<QLabel*>(box.binder().widget("MessageText"))->text());
+            QTimer::singleShot(0, &box, [&box] {
+                qobject_cast<QAbstractButton*>(box.binder().widget("cancel_btn"))->click();
+            });
+        });
+        std::string error;
+        ASSERT_TRUE(gui->start(error)) << error;
+    }
+    void TearDown() override { gui.reset(); }
+
+    QStringList menuTexts(QMenu* menu) {
+        QStringList texts;
+        for (QAction* action : menu->actions()) {
+            texts << action->objectName() + "=" + action->text();
+        }
+        return texts;
+    }
+
+    test_support::TempDataRoot data;
+    std::unique_ptr<GuiApp> gui;
+    QStringList boxes;
+};
+
+TEST_F(Program, StartsHiddenWithTheMainWindowsTitleAndSize) {
+    EXPECT_FALSE(gui->window().isVisible());
+    EXPECT_EQ(gui->window().windowTitle(), "Qv Korvane Gaming Software");
+    EXPECT_EQ(gui->window().size(), QSize(800, 572));
+    EXPECT_EQ(gui->tray().icon().toolTip(), "Qv Korvane Gaming Software 3.0");
+}
+
+TEST_F(Program, TrayClickWithoutADeviceShowsTheNoDeviceMessage) {
+    Q_EMIT gui->tray().icon().activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(gui->window().isVisible());
+    EXPECT_EQ(boxes, QStringList{"No supported device is connected."});
+}
+
+TEST_F(Program, ALaterStartActivatesTheWindowOrSaysThatNoDeviceIsThere) {
+    gui->activate();
+    EXPECT_EQ(boxes.size(), 1);
+    EXPECT_FALSE(gui->window().isVisible());
+}
+
+TEST_F(Program, TrayMenuCarriesTheSkinsEntriesThenExitAndAutostart) {
+    Q_EMIT gui->tray().icon().activated(QSystemTrayIcon::Context);
+    QMenu* menu = gui->tray().lastMenu();
+    ASSERT_NE(menu, nullptr);
+    const QStringList texts = menuTexts(menu);
+    ASSERT_GE(texts.size(), 3);
+    EXPECT_EQ(texts[texts.size() - 2], "exit=Exit");
+    EXPECT_EQ(texts.back(), "ON_or_OFF=Start with the system");
+    QMenu* languages = menu->findChild<QMenu*>("Menu_language");
+    ASSERT_NE(languages, nullptr);
+    EXPECT_EQ(languages->title(), "Language");
+}
+
+TEST_F(Program, ChoosingALanguageInTheMenuReloadsTheTexts) {
+    auto* tab = qobject_cast<QAbstractButton*>(gui->binder().widget("kb_tab"));
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(tab->text(), "Keyboard");
+    Q_EMIT gui->tray().icon().activated(QSystemTrayIcon::Context);
+    QAction* chinese = gui->tray().lastMenu()->findChild<QAction*>("lan_cn");
+    ASSERT_NE(chinese, nullptr);
+    chinese->trigger();
+    ASSERT_TRUE(pumpUntil([&] { return tab->text() != "Keyboard"; }));
+    EXPECT_EQ(tab->text(), QString::fromUtf8("键盘"));
+    EXPECT_EQ(platform::MainIni(platform::MainIniPath()).language(), 1);
+    // The next menu is built in the new language.
+    Q_EMIT gui->tray().icon().activated(QSystemTrayIcon::Context);
+    EXPECT_EQ(menuTexts(gui->tray().lastMenu()).back(), QString::fromUtf8("ON_or_OFF=开机启动"));
+}
+
+TEST_F(Program, AnUnknownMenuEntryShowsItsOwnText) {
+    gui->mainWindow().menuCommand("something_new", "message_text_14");
+    EXPECT_EQ(boxes, QStringList{"Enter a name."});
+}
+
+TEST_F(Program, TheCloseButtonOnlyHidesAndExitQuits) {
+    gui->window().show();
+    ASSERT_TRUE(pumpUntil([&] { return gui->window().isVisible(); }));
+    qobject_cast<QAbstractButton*>(gui->binder().widget("closebtn"))->click();
+    EXPECT_FALSE(gui->window().isVisible());
+    EXPECT_FALSE(gui->mainWindow().exited());
+    gui->window().close();  // the window manager's close, too
+    EXPECT_FALSE(gui->mainWindow().exited());
+    gui->mainWindow().menuCommand("exit", "exit");
+    EXPECT_TRUE(gui->mainWindow().exited());
+}
+
+TEST_F(Program, PicturesRefreshOnlyWhileTheWindowIsOnScreen) {
+    SkinWindow& window = gui->window();
+    EXPECT_FALSE(window.refreshing());
+    window.show();
+    ASSERT_TRUE(pumpUntil([&] { return window.isVisible(); }));
+    EXPECT_TRUE(window.refreshing());
+    window.showMinimized();
+    pumpUntil([&] { return !window.refreshing(); }, std::chrono::milliseconds(500));
+    EXPECT_FALSE(window.refreshing());
+    window.showNormal();
+    pumpUntil([&] { return window.refreshing(); }, std::chrono::milliseconds(500));
+    EXPECT_TRUE(window.refreshing());
+    window.hide();
+    EXPECT_FALSE(window.refreshing());
+}
+
+// The pictures repaint when the effect threads change the buffer, not more often than the
+// refresh period allows, and not at all while nothing changes.
+TEST_F(Program, PicturesRepaintWhenTheBufferChanges) {
+    SkinWindow& window = gui->window();
+    window.show();
+    ASSERT_TRUE(pumpUntil([&] { return window.isVisible(); }));
+    DevicePicture* shown = nullptr;
+    for (DevicePicture* picture : gui->binder().pictures()) {
+        if (picture->isVisible()) {
+            shown = picture;
+        }
+    }
+    if (shown == nullptr) {
+        GTEST_SKIP() << "no device picture on the first page";
+    }
+    pumpUntil([] { return false; }, std::chrono::milliseconds(100));
+    const int idle = shown->paintCount();
+    pumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_LE(shown->paintCount() - idle, 1);
+    gui->mainWindow().preview().setKeyboard(3, 0x00FF00, 255);
+    gui->mainWindow().preview().setMousePad(3, 0x00FF00, 255);
+    gui->mainWindow().preview().setMouse(3, 0x00FF00, 255);
+    EXPECT_TRUE(pumpUntil([&] { return shown->paintCount() > idle; }));
+}
+
+}  // namespace
