@@ -1,6 +1,5 @@
 #include "core/app/scripted_session.h"
 
-#include <charconv>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "core/platform/stop_event.h"
+#include "core/platform/text.h"
 
 namespace korvane::app {
 namespace {
@@ -36,20 +36,6 @@ std::string restAfterWords(const std::string& line, int n) {
     }
     pos = line.find_first_not_of(" \t", pos);
     return pos == std::string::npos ? std::string() : line.substr(pos);
-}
-
-std::optional<long long> toNumber(std::string_view text) {
-    long long value = 0;
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 struct ControlState {
@@ -151,7 +137,7 @@ private:
             return ok ? kScriptDone : bad("no " + w[1] + " is attached");
         }
         if (cmd == "wait" && n == 2) {
-            const auto ms = toNumber(w[1]);
+            const auto ms = platform::parseWholeNumber(w[1]);
             if (!ms || *ms < 0) {
                 return bad("wait needs a number of milliseconds");
             }
@@ -183,7 +169,7 @@ private:
             return kScriptDone;
         }
         if (cmd == "answer" && n == 2) {
-            const auto code = toNumber(w[1]);
+            const auto code = platform::parseWholeNumber(w[1]);
             if (!code) {
                 return bad("answer needs a number");
             }
@@ -245,7 +231,7 @@ private:
         const std::string wanted = normalise(w[2].substr(eq + 1));
         long long timeout = 5000;
         if (w.size() == 4) {
-            const auto t = toNumber(w[3]);
+            const auto t = platform::parseWholeNumber(w[3]);
             if (!t || *t < 0) {
                 return bad("wait-for needs a time limit in milliseconds");
             }
