@@ -53,8 +53,8 @@ ControlState readControl(HeadlessApp& app, const std::string& name) {
     ControlState state;
     app.query([&] {
         if (const ui::Control* c = app.mainWindow().tree().find(name)) {
-            state = {true,         c->visible(),      c->enabled(),        c->selected(),
-                     c->value(),   c->currentItem(),  c->items().size(),   c->text()};
+            state = {true,       c->visible(),     c->enabled(),      c->selected(),
+                     c->value(), c->currentItem(), c->items().size(), c->text()};
         } else if (name == "window") {
             state.found = true;
             state.visible = app.windowHost().isVisible();
@@ -65,13 +65,20 @@ ControlState readControl(HeadlessApp& app, const std::string& name) {
 }
 
 std::string property(const ControlState& s, std::string_view key) {
-    if (key == "visible") return s.visible ? "1" : "0";
-    if (key == "enabled") return s.enabled ? "1" : "0";
-    if (key == "selected") return s.selected ? "1" : "0";
-    if (key == "value") return std::to_string(s.value);
-    if (key == "item") return std::to_string(s.item);
-    if (key == "count") return std::to_string(s.count);
-    if (key == "text") return s.text;
+    if (key == "visible")
+        return s.visible ? "1" : "0";
+    if (key == "enabled")
+        return s.enabled ? "1" : "0";
+    if (key == "selected")
+        return s.selected ? "1" : "0";
+    if (key == "value")
+        return std::to_string(s.value);
+    if (key == "item")
+        return std::to_string(s.item);
+    if (key == "count")
+        return std::to_string(s.count);
+    if (key == "text")
+        return s.text;
     return {};
 }
 
@@ -82,13 +89,15 @@ bool knownProperty(std::string_view key) {
 
 // "true"/"false" read as the 1/0 the properties print.
 std::string normalise(std::string value) {
-    if (value == "true") return "1";
-    if (value == "false") return "0";
+    if (value == "true")
+        return "1";
+    if (value == "false")
+        return "0";
     return value;
 }
 
 class Session {
-public:
+  public:
     Session(HeadlessApp& app, DevicePlugger* plugger, std::ostream& out, std::ostream& err)
         : app_(app), plugger_(plugger), out_(out), err_(err) {}
 
@@ -116,7 +125,7 @@ public:
         return kScriptDone;
     }
 
-private:
+  private:
     int bad(std::string message) {
         error_ = std::move(message);
         return kScriptBadLine;
@@ -151,8 +160,7 @@ private:
             const std::string arg = restAfterWords(line, 3);
             bool delivered = false;
             app_.act([&] { delivered = app_.mainWindow().tree().deliver(w[1], w[2], arg); });
-            return delivered ? kScriptDone
-                             : bad("cannot deliver " + w[1] + " to '" + w[2] + "'");
+            return delivered ? kScriptDone : bad("cannot deliver " + w[1] + " to '" + w[2] + "'");
         }
         if (cmd == "tray" && n == 2 && (w[1] == "left" || w[1] == "right")) {
             app_.act([&] {
