@@ -47,7 +47,9 @@ PictureKind pictureKindOf(std::string_view picture) {
 }
 
 DevicePicture::DevicePicture(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // Painting the picture's own backdrop spares Qt repainting the window's background
+    // image under it on every frame.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
 }
 
 void DevicePicture::attach(ui::ControlTree& tree, const ui::PreviewBuffer* preview) {
@@ -59,7 +61,13 @@ void DevicePicture::attach(ui::ControlTree& tree, const ui::PreviewBuffer* previ
     for (int i = 0; i < count; ++i) {
         keys_[static_cast<std::size_t>(i)] = tree.findIndexed(prefix_.toStdString(), i);
     }
-    buildBackground();
+    // The skin may give the colour behind the device ("backdrop", ARGB).
+    bool ok = false;
+    const uint backdrop = property("backdrop").toString().toUInt(&ok, 0);
+    if (ok) {
+        backdrop_ = QColor::fromRgba(backdrop);
+    }
+    releaseCache();
     update();
 }
 
@@ -122,7 +130,18 @@ QColor DevicePicture::keyColour(int index) const {
 
 void DevicePicture::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    buildBackground();
+    releaseCache();
+}
+
+// Pictures of pages not on screen keep no pixmaps: there are nine of them.
+void DevicePicture::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    releaseCache();
+}
+
+void DevicePicture::releaseCache() {
+    background_ = QPixmap();
+    labels_ = QPixmap();
 }
 
 // The body and the dark key caps do not change with the lights: draw them once per size.
@@ -187,7 +206,11 @@ void DevicePicture::buildBackground() {
 
 void DevicePicture::paintEvent(QPaintEvent* /*event*/) {
     ++paints_;
+    if (background_.isNull()) {
+        buildBackground();
+    }
     QPainter p(this);
+    p.fillRect(rect(), backdrop_);
     p.drawPixmap(0, 0, background_);
     const PictureLayout layout = layoutOf(kind_);
     const int n = std::min(static_cast<int>(layout.cells.size()), keyCount());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -51,15 +52,18 @@ class DevicePicture final : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void buildBackground();
+    void releaseCache();
     QRectF cellRect(const PictureCell& cell) const;
 
     PictureKind kind_ = PictureKind::Keyboard;
     QString prefix_;
     std::vector<ui::Control*> keys_;
     const ui::PreviewBuffer* preview_ = nullptr;
+    QColor backdrop_{16, 20, 28};
     QPixmap background_;
     QPixmap labels_;
     int paints_ = 0;

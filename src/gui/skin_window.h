@@ -25,7 +25,7 @@ class DevicePicture;
 class SkinWindow final : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kRefreshMs = 16;  // at most about 60 pictures a second
+    static constexpr int kRefreshMs = 33;  // about 30 pictures a second
 
     explicit SkinWindow(QWidget* parent = nullptr);
 
