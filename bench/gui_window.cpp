@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -68,6 +69,10 @@ void BM_WindowWithAnimatedPictures(benchmark::State& state) {
     static char name[] = "korvane_bench_gui_window";
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
+    QFile style(QStringLiteral(KORVANE_SOURCE_SKIN_DIR "/style.qss"));
+    if (style.open(QIODevice::ReadOnly)) {
+        app.setStyleSheet(QString::fromUtf8(style.readAll()));
+    }
     QTemporaryDir data;
     qputenv("KORVANE_DATA_ROOT", data.filePath("data").toUtf8());
 
