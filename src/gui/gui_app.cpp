@@ -7,6 +7,7 @@
 #include "core/ui/skin_reader.h"
 #include "gui/device_picture.h"
 #include "gui/skin_loader.h"
+#include "gui/skin_picker.h"
 
 namespace korvane::gui {
 namespace {
@@ -74,6 +75,7 @@ bool GuiApp::start(std::string& error) {
 
     app::FrontEndHooks hooks;
     hooks.popupMenu = [this](const ui::Menu& menu) { popupMenu(menu); };
+    hooks.openSkinPicker = [this] { openSkinPicker(); };
     hooks.quit = [this] {
         window_.setQuitting(true);
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
@@ -94,6 +96,26 @@ bool GuiApp::start(std::string& error) {
 
 void GuiApp::popupMenu(const ui::Menu& menu) {
     tray_->popup(menu, QCursor::pos() - QPoint(0, kTrayMenuRaise));
+}
+
+SkinPicker* GuiApp::openSkinPicker() {
+    // Every click makes a new picker; the one before has closed with its focus.
+    auto* picker = new SkinPicker(
+        options_.skinFolder, language_, dialogs_,
+        [this](bool isColour, std::uint32_t argb, const std::string& image) {
+            main_->applySkinChange(isColour, argb, image);
+        },
+        &window_);
+    if (!picker->ok()) {
+        platform::debugLine("skin picker: " + picker->error());
+        delete picker;
+        return nullptr;
+    }
+    if (QWidget* button = binder_->widget("skinbtn")) {
+        picker->placeBelow(*button);
+    }
+    picker->show();
+    return picker;
 }
 
 void GuiApp::activate() {

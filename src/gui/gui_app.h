@@ -13,6 +13,7 @@
 #include "gui/language_texts.h"
 #include "gui/message_box.h"
 #include "gui/qt_main_loop.h"
+#include "gui/skin_picker.h"
 #include "gui/skin_window.h"
 #include "gui/tray.h"
 #include "gui/tree_binder.h"
@@ -41,6 +42,8 @@ class GuiApp final : public QObject {
     bool start(std::string& error);
     // A later start of the program asked for the window.
     void activate();
+    // The background picker below the skin button; null when the skin has none.
+    SkinPicker* openSkinPicker();
     // The "exit" entry's shutdown, if it has not happened yet.
     void shutdown();
 

@@ -85,6 +85,11 @@ void TreeBinder::bind(QWidget* root, ui::PreviewBuffer* preview) {
     }
     for (auto& [control, list] : widgets_) {
         for (const auto& w : list) {
+            if (w != nullptr && w != list.front()) {
+                // Widgets that share a name (swatches of a picker) keep their own look.
+                showOwnStyle(w);
+                continue;
+            }
             if (w != nullptr) {
                 for (const ui::Property p :
                      {ui::Property::Range, ui::Property::Value, ui::Property::Items,
@@ -394,6 +399,19 @@ void TreeBinder::showOn(QWidget* w, ui::Control& c, ui::Property property) {
             w->update();
             return;
     }
+}
+
+void TreeBinder::showOwnStyle(QWidget* w) {
+    ui::ControlTree scratch;
+    ui::Control& own = scratch.create(w->objectName().toStdString(), ui::ControlKind::Container,
+                                      "QWidget", nullptr);
+    bool ok = false;
+    const uint colour = w->property("bkcolor").toString().toUInt(&ok, 0);
+    if (ok) {
+        own.setBkColor(colour);
+    }
+    own.setBkImage(w->property("bkimage").toString().toStdString());
+    showStyle(w, own);
 }
 
 // Background colour and image, text colour: a style of the widget's own, so that a skin's

@@ -49,6 +49,8 @@ class TreeBinder final : public QObject {
     void show(ui::Control& control, ui::Property property);
     void showOn(QWidget* widget, ui::Control& control, ui::Property property);
     void showStyle(QWidget* widget, const ui::Control& control);
+    // The look a widget's own skin properties give it.
+    void showOwnStyle(QWidget* widget);
     void deliver(std::string_view type, const ui::Control& control, const QString& arg = {});
     void pictureKeyChanged(ui::Control& key);
 

@@ -16,6 +16,7 @@
 #include "core/platform/paths.h"
 #include "gui/device_picture.h"
 #include "gui/gui_app.h"
+#include "gui/skin_picker.h"
 #include "qt_environment.h"
 
 using namespace korvane;
@@ -162,6 +163,74 @@ TEST_F(Program, PicturesRepaintWhenTheBufferChanges) {
     gui->mainWindow().preview().setMousePad(3, 0x00FF00, 255);
     gui->mainWindow().preview().setMouse(3, 0x00FF00, 255);
     EXPECT_TRUE(pumpUntil([&] { return shown->paintCount() > idle; }));
+}
+
+}  // namespace
+
+namespace {
+
+class Picker : public Program {
+  protected:
+    SkinPicker* open() {
+        qobject_cast<QAbstractButton*>(gui->binder().widget("skinbtn"))->click();
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* picker = qobject_cast<SkinPicker*>(top); picker && picker->isVisible()) {
+                return picker;
+            }
+        }
+        return nullptr;
+    }
+    QAbstractButton* nth(SkinPicker* picker, const char* name, int n) {
+        const auto buttons = picker->findChildren<QAbstractButton*>(name);
+        return n < buttons.size() ? buttons[n] : nullptr;
+    }
+    QString rootStyle() { return gui->binder().widget("root")->styleSheet(); }
+};
+
+TEST_F(Picker, APresetPictureBecomesTheBackgroundAndIsRemembered) {
+    SkinPicker* picker = open();
+    ASSERT_NE(picker, nullptr);
+    QAbstractButton* second = nth(picker, "skin_image_btn", 1);
+    ASSERT_NE(second, nullptr);
+    second->click();
+    EXPECT_TRUE(rootStyle().contains("common/background_2.png")) << rootStyle().toStdString();
+    platform::MainIni ini(platform::MainIniPath());
+    EXPECT_EQ(ini.flags(), 1);
+    EXPECT_EQ(ini.image(), "file='common/background_2.png'");
+}
+
+TEST_F(Picker, AColourIsShownButNotRemembered) {
+    SkinPicker* picker = open();
+    ASSERT_NE(picker, nullptr);
+    QAbstractButton* swatch = nth(picker, "skin_color_btn", 2);
+    ASSERT_NE(swatch, nullptr);
+    const QString colour = swatch->property("bkcolor").toString();
+    swatch->click();
+    EXPECT_TRUE(rootStyle().contains("background-color")) << rootStyle().toStdString();
+    EXPECT_FALSE(rootStyle().contains("border-image"));
+    EXPECT_EQ(platform::MainIni(platform::MainIniPath()).flags(), 0);
+    // The swatches each keep their own colour although they share one name.
+    EXPECT_NE(nth(picker, "skin_color_btn", 0)->styleSheet(), swatch->styleSheet());
+}
+
+TEST_F(Picker, ResetShowsTheDefaultPictureAndForgetsTheChoice) {
+    SkinPicker* picker = open();
+    ASSERT_NE(picker, nullptr);
+    nth(picker, "skin_image_btn", 2)->click();
+    picker->findChild<QAbstractButton*>("skin_reset")->click();
+    EXPECT_TRUE(rootStyle().contains("common/background.png")) << rootStyle().toStdString();
+    platform::MainIni ini(platform::MainIniPath());
+    EXPECT_EQ(ini.flags(), 0);
+    EXPECT_EQ(ini.image(), "common/background.png");
+}
+
+TEST_F(Picker, TheOptionTabsSwitchPages) {
+    SkinPicker* picker = open();
+    ASSERT_NE(picker, nullptr);
+    picker->findChild<QAbstractButton*>("skin_color")->click();
+    EXPECT_EQ(picker->tree().find("skin_tab")->page(), 1);
+    picker->findChild<QAbstractButton*>("skin_image")->click();
+    EXPECT_EQ(picker->tree().find("skin_tab")->page(), 0);
 }
 
 }  // namespace
