@@ -87,6 +87,8 @@ bool GuiApp::start(std::string& error) {
             main_->onTimer(id);
         }
     });
+    power_ = std::make_unique<PowerEvents>([this] { main_->suspend(); },
+                                           [this] { main_->resume(); }, this);
     tray_->show();
     if (ui::Control* root = main_->tree().root()) {
         main_->tree().raise(ui::notify::kWindowInit, *root);

@@ -12,6 +12,7 @@
 #include "core/app/main_window.h"
 #include "gui/language_texts.h"
 #include "gui/message_box.h"
+#include "gui/power_events.h"
 #include "gui/qt_main_loop.h"
 #include "gui/skin_picker.h"
 #include "gui/skin_window.h"
@@ -54,6 +55,7 @@ class GuiApp final : public QObject {
     QtDialogs& dialogs() { return dialogs_; }
     QtMainLoop& loop() { return loop_; }
     Tray& tray() { return *tray_; }
+    PowerEvents& power() { return *power_; }
     // Time from construction to the window's first appearance (zero until then).
     std::chrono::milliseconds startToShown() const { return startToShown_; }
 
@@ -71,6 +73,7 @@ class GuiApp final : public QObject {
     app::XdgAutostart autostart_;
     app::IniInstallerSettings installer_;
     std::unique_ptr<Tray> tray_;
+    std::unique_ptr<PowerEvents> power_;
     std::unique_ptr<app::MainWindow> main_;
     std::unique_ptr<TreeBinder> binder_;
 };

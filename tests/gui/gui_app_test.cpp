@@ -234,3 +234,14 @@ TEST_F(Picker, TheOptionTabsSwitchPages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Program, SuspendStopsTheLightFramesAndResumeLetsThemFlow) {
+    gui->power().prepareForSleep(true);
+    EXPECT_FALSE(gui->mainWindow().streamingEnabled);
+    gui->power().prepareForSleep(false);
+    EXPECT_TRUE(gui->mainWindow().streamingEnabled);
+}
+
+}  // namespace
