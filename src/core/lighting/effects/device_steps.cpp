@@ -57,7 +57,8 @@ bool flashLit(FlashState& flash, const DeviceStepInput& input) {
 template <std::size_t Lanes>
 void travellingPulse(std::array<std::uint8_t, kTriggerRingSlots>& ring,
                      std::array<std::uint8_t, Lanes>& life, std::array<std::uint8_t, Lanes>& hue,
-                     std::size_t triggerSlots, std::uint8_t hueCounter, const LightSettings& light) {
+                     std::size_t triggerSlots, std::uint8_t hueCounter,
+                     const LightSettings& light) {
     for (std::size_t slot = 0; slot < triggerSlots && slot < Lanes; ++slot) {
         if (ring[slot] != 0) {
             life[slot] = 255;
@@ -122,9 +123,10 @@ void StepMouse(MouseEffectState& state, const DeviceStepInput& input, MouseStepR
                 state.colourGroup = static_cast<std::uint8_t>((state.colourGroup + 1) % 3);
             }
             for (std::size_t c = 0; c < MouseColumns.size(); ++c) {
-                const Rgb colour = light.colourful ? mouseGroupColour(state.colourGroup, c)
-                                                   : singleColour(light);
-                forMouseColumn(c, [&](std::uint8_t led) { paint.led(led, colour, PulseCurve[state.phase]); });
+                const Rgb colour =
+                    light.colourful ? mouseGroupColour(state.colourGroup, c) : singleColour(light);
+                forMouseColumn(
+                    c, [&](std::uint8_t led) { paint.led(led, colour, PulseCurve[state.phase]); });
             }
             break;
         case 2:
@@ -159,7 +161,8 @@ void StepMouse(MouseEffectState& state, const DeviceStepInput& input, MouseStepR
                             state.hueCounter, light);
             for (std::size_t c = 0; c < MouseColumns.size(); ++c) {
                 const Rgb colour = hueOrSingle(light, state.columnHue[c]);
-                forMouseColumn(c, [&](std::uint8_t led) { paint.led(led, colour, state.columnLife[c]); });
+                forMouseColumn(
+                    c, [&](std::uint8_t led) { paint.led(led, colour, state.columnLife[c]); });
             }
             break;
         case 5: {

@@ -40,7 +40,11 @@ unsigned mouseExtraSleepMs(std::uint8_t mode);
 unsigned padExtraSleepMs(std::uint8_t mode, std::uint8_t speed);
 
 // The modes that take the flash trigger.
-constexpr bool isMouseFlashMode(std::uint8_t mode) { return mode == 5; }
-constexpr bool isPadFlashMode(std::uint8_t mode) { return mode == 8; }
+constexpr bool isMouseFlashMode(std::uint8_t mode) {
+    return mode == 5;
+}
+constexpr bool isPadFlashMode(std::uint8_t mode) {
+    return mode == 8;
+}
 
 }  // namespace korvane::lighting::effects

@@ -35,40 +35,59 @@ constexpr std::uint8_t fadeAt(std::uint8_t phase) {
 
 // Per-key decay of the ripple, running-light and rain modes.
 constexpr std::uint8_t decayA(std::uint8_t life) {
-    if (life >= 128) return static_cast<std::uint8_t>(life - 20);
-    if (life >= 64) return static_cast<std::uint8_t>(life - 10);
-    if (life >= 32) return static_cast<std::uint8_t>(life - 8);
-    if (life >= 17) return static_cast<std::uint8_t>(life - 5);
-    if (life >= 9) return static_cast<std::uint8_t>(life - 4);
+    if (life >= 128)
+        return static_cast<std::uint8_t>(life - 20);
+    if (life >= 64)
+        return static_cast<std::uint8_t>(life - 10);
+    if (life >= 32)
+        return static_cast<std::uint8_t>(life - 8);
+    if (life >= 17)
+        return static_cast<std::uint8_t>(life - 5);
+    if (life >= 9)
+        return static_cast<std::uint8_t>(life - 4);
     return 0;
 }
 
 // Faster decay that leaves a faint glow (9..16) standing.
 constexpr std::uint8_t decayB(std::uint8_t life) {
-    if (life >= 128) return static_cast<std::uint8_t>(life - 40);
-    if (life >= 64) return static_cast<std::uint8_t>(life - 30);
-    if (life >= 32) return static_cast<std::uint8_t>(life - 10);
-    if (life >= 17) return static_cast<std::uint8_t>(life - 8);
-    if (life >= 9) return life;
+    if (life >= 128)
+        return static_cast<std::uint8_t>(life - 40);
+    if (life >= 64)
+        return static_cast<std::uint8_t>(life - 30);
+    if (life >= 32)
+        return static_cast<std::uint8_t>(life - 10);
+    if (life >= 17)
+        return static_cast<std::uint8_t>(life - 8);
+    if (life >= 9)
+        return life;
     return 0;
 }
 
 // Column decay of the mouse and mouse-pad travelling pulses.
 constexpr std::uint8_t decayC(std::uint8_t life) {
-    if (life >= 128) return static_cast<std::uint8_t>(life - 15);
-    if (life >= 64) return static_cast<std::uint8_t>(life - 10);
-    if (life >= 32) return static_cast<std::uint8_t>(life - 7);
-    if (life >= 17) return static_cast<std::uint8_t>(life - 3);
-    if (life >= 1) return static_cast<std::uint8_t>(life - 1);
+    if (life >= 128)
+        return static_cast<std::uint8_t>(life - 15);
+    if (life >= 64)
+        return static_cast<std::uint8_t>(life - 10);
+    if (life >= 32)
+        return static_cast<std::uint8_t>(life - 7);
+    if (life >= 17)
+        return static_cast<std::uint8_t>(life - 3);
+    if (life >= 1)
+        return static_cast<std::uint8_t>(life - 1);
     return 0;
 }
 
 // Fade of the stacking blocks once all six zones are filled.
 constexpr std::uint8_t fadeLevelStep(std::uint8_t level) {
-    if (level >= 128) return static_cast<std::uint8_t>(level - 40);
-    if (level >= 64) return static_cast<std::uint8_t>(level - 30);
-    if (level >= 32) return static_cast<std::uint8_t>(level - 10);
-    if (level >= 17) return static_cast<std::uint8_t>(level - 8);
+    if (level >= 128)
+        return static_cast<std::uint8_t>(level - 40);
+    if (level >= 64)
+        return static_cast<std::uint8_t>(level - 30);
+    if (level >= 32)
+        return static_cast<std::uint8_t>(level - 10);
+    if (level >= 17)
+        return static_cast<std::uint8_t>(level - 8);
     return 0;
 }
 

@@ -16,9 +16,9 @@ void seedRipple(KeyboardEffectState& state) {
 // Start phases of the diagonal twinkle: a diagonal of phases 35 apart down each column,
 // shifted by 8 per column, kept below 192.
 template <std::size_t Rows>
-void initialiseDiagonalTwinkle(KeyboardEffectState& state,
-                               const std::array<std::array<std::uint8_t, Rows>, kMatrixColumns>& columns,
-                               std::uint8_t none) {
+void initialiseDiagonalTwinkle(
+    KeyboardEffectState& state,
+    const std::array<std::array<std::uint8_t, Rows>, kMatrixColumns>& columns, std::uint8_t none) {
     for (std::size_t a = 0; a < kMatrixColumns; ++a) {
         const int shift = 8 * static_cast<int>(a);
         int phase = (157 - shift) & 0xFF;

@@ -19,9 +19,9 @@ struct KeyboardStepInput {
 };
 
 struct KeyboardStepResult {
-    LightFrame frame;              // sized for the kind
+    LightFrame frame;               // sized for the kind
     PreviewSet<kKeyCount> preview;  // by key index
-    bool drawn = false;            // false: the mode draws nothing and nothing is sent
+    bool drawn = false;             // false: the mode draws nothing and nothing is sent
 };
 
 // Draws one step of the mode of input.kind into result (cleared first). Does not advance
@@ -29,8 +29,8 @@ struct KeyboardStepResult {
 void StepKeyboard(KeyboardEffectState& state, const KeyboardStepInput& input, ByteSource& random,
                   KeyboardStepResult& result);
 
-void StepRgbKeyboard(KeyboardEffectState& state, const KeyboardStepInput& input,
-                     ByteSource& random, KeyboardStepResult& result);
+void StepRgbKeyboard(KeyboardEffectState& state, const KeyboardStepInput& input, ByteSource& random,
+                     KeyboardStepResult& result);
 void StepMonoKeyboard(KeyboardEffectState& state, const KeyboardStepInput& input,
                       KeyboardStepResult& result);
 void StepZonedKeyboard(KeyboardEffectState& state, const KeyboardStepInput& input,
@@ -40,7 +40,8 @@ void StepZonedKeyboard(KeyboardEffectState& state, const KeyboardStepInput& inpu
 std::uint8_t advanceRunningLight(std::uint8_t& position, bool forward,
                                  const std::array<std::uint8_t, kSnakeLength>& order);
 // Three rain drops on the keys order[RandomKeyOrder[pick]], life 255.
-void placeRainDrops(KeyboardEffectState& state, const std::array<std::uint8_t, kSnakeLength>& order);
+void placeRainDrops(KeyboardEffectState& state,
+                    const std::array<std::uint8_t, kSnakeLength>& order);
 
 // Milliseconds the keyboard thread sleeps before a step of the mode, besides the frame delay.
 unsigned keyboardExtraSleepMs(KeyboardKind kind, std::uint8_t mode);

@@ -9,9 +9,12 @@ namespace {
 
 class MonoPainter {
   public:
-    MonoPainter(KeyboardStepResult& result, std::uint8_t bright) : result_(result), bright_(bright) {}
+    MonoPainter(KeyboardStepResult& result, std::uint8_t bright)
+        : result_(result), bright_(bright) {}
 
-    void key(std::size_t key, std::uint8_t intensity) { level(key, scaleChannel(intensity, bright_)); }
+    void key(std::size_t key, std::uint8_t intensity) {
+        level(key, scaleChannel(intensity, bright_));
+    }
     void full(std::size_t key) { level(key, bright_); }
 
     void dark(std::size_t key) {
@@ -54,7 +57,8 @@ void serpentineBreathing(KeyboardEffectState& state, const LightSettings& light,
                          MonoPainter& paint) {
     stepPhase(state.phase, light.direction != 0, BreathCurve.size());
     for (std::size_t j = 0; j < MonoSnakeOrder.size(); ++j) {
-        paint.key(MonoSnakeOrder[j], BreathCurve[offsetMod(state.phase, 5 * j, BreathCurve.size())]);
+        paint.key(MonoSnakeOrder[j],
+                  BreathCurve[offsetMod(state.phase, 5 * j, BreathCurve.size())]);
     }
 }
 
@@ -120,8 +124,9 @@ void rain(KeyboardEffectState& state, MonoPainter& paint) {
 void custom(const KeyboardStepInput& input, MonoPainter& paint) {
     for (std::size_t key = 0; key < kKeyCount; ++key) {
         const std::uint8_t position = MonoLedMap[key];
-        const std::uint8_t stored =
-            input.customSlot != nullptr && position < kLedPositions ? (*input.customSlot)[position] : 0;
+        const std::uint8_t stored = input.customSlot != nullptr && position < kLedPositions
+                                        ? (*input.customSlot)[position]
+                                        : 0;
         if (stored == 255) {
             paint.full(key);
         } else {

@@ -22,7 +22,8 @@ inline constexpr std::array<bool, kKeyCount> kInSnake = snakeMembers();
 
 class RgbPainter {
   public:
-    RgbPainter(KeyboardStepResult& result, std::uint8_t bright) : result_(result), bright_(bright) {}
+    RgbPainter(KeyboardStepResult& result, std::uint8_t bright)
+        : result_(result), bright_(bright) {}
 
     void key(std::size_t key, Rgb colour) {
         if (key >= kKeyCount) {
@@ -213,7 +214,8 @@ void diagonalTwinkle(KeyboardEffectState& state, const LightSettings& light, Rgb
 }  // namespace
 
 // Places the three rain drops of a step: the pick index walks RandomKeyOrder.
-void placeRainDrops(KeyboardEffectState& state, const std::array<std::uint8_t, kSnakeLength>& order) {
+void placeRainDrops(KeyboardEffectState& state,
+                    const std::array<std::uint8_t, kSnakeLength>& order) {
     for (int drop = 0; drop < 3; ++drop) {
         state.rainPick = static_cast<std::uint8_t>(
             state.rainPick + 1u >= RandomKeyOrder.size() ? 0 : state.rainPick + 1);
@@ -303,8 +305,7 @@ void fadingColumnWave(KeyboardEffectState& state, const LightSettings& light, Rg
     stepPhase(state.phase, forward, BreathCurve.size());
     for (std::size_t c = 0; c < kMatrixColumns; ++c) {
         const std::uint8_t device = fadeAt(offsetMod(state.phase, 10 * c, BreathCurve.size()));
-        const std::uint8_t shown =
-            fadeAt(offsetMod(state.phase, 10 * (c + 1), BreathCurve.size()));
+        const std::uint8_t shown = fadeAt(offsetMod(state.phase, 10 * (c + 1), BreathCurve.size()));
         for (const std::uint8_t key : KeyColumns6[c]) {
             if (key != kNoKey) {
                 paint.keySplit(key, singleColour(light), device, shown);
@@ -315,8 +316,8 @@ void fadingColumnWave(KeyboardEffectState& state, const LightSettings& light, Rg
 
 }  // namespace
 
-void StepRgbKeyboard(KeyboardEffectState& state, const KeyboardStepInput& input,
-                     ByteSource& random, KeyboardStepResult& result) {
+void StepRgbKeyboard(KeyboardEffectState& state, const KeyboardStepInput& input, ByteSource& random,
+                     KeyboardStepResult& result) {
     const LightSettings& light = input.light;
     RgbPainter paint(result, brightnessScale(light.brightness));
     switch (light.mode) {

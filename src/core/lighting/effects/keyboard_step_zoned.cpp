@@ -12,7 +12,8 @@ class ZonePainter {
         : result_(result), kind_(kind), bright_(bright) {}
 
     void zone(std::size_t z, Rgb colour) {
-        forEachKey(z, [&](std::uint8_t key) { result_.preview.set(key, colour, previewAlpha(bright_)); });
+        forEachKey(
+            z, [&](std::uint8_t key) { result_.preview.set(key, colour, previewAlpha(bright_)); });
         result_.frame.setZone(kind_, z, scaleColour(colour, bright_));
     }
 
@@ -77,7 +78,8 @@ void fillStep(StackingBlocks& blocks, bool forward) {
             }
         } else {
             for (int i = head; i < last; ++i) {
-                blocks.lit[static_cast<std::size_t>(i)] = blocks.lit[static_cast<std::size_t>(i + 1)];
+                blocks.lit[static_cast<std::size_t>(i)] =
+                    blocks.lit[static_cast<std::size_t>(i + 1)];
             }
             blocks.lit[last] = 0;
         }
@@ -179,8 +181,9 @@ void StepZonedKeyboard(KeyboardEffectState& state, const KeyboardStepInput& inpu
             } else {
                 stepPhase(state.phase, forward, BreathCurve.size());
                 for (std::size_t z = 0; z < kZoneCount; ++z) {
-                    paint.zone(z, singleColour(light),
-                               BreathCurve[offsetMod(state.phase, 7 * (z + 1), BreathCurve.size())]);
+                    paint.zone(
+                        z, singleColour(light),
+                        BreathCurve[offsetMod(state.phase, 7 * (z + 1), BreathCurve.size())]);
                 }
             }
             break;

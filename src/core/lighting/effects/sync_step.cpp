@@ -18,7 +18,9 @@ struct Shade {
 
 // The zoned keyboards have six zones for the 23 wave steps: zone z follows step 4z + 1,
 // the middle of the columns it covers.
-constexpr std::size_t zoneWaveStep(std::size_t zone) { return 4 * zone + 1; }
+constexpr std::size_t zoneWaveStep(std::size_t zone) {
+    return 4 * zone + 1;
+}
 
 class SyncPainter {
   public:
@@ -124,8 +126,9 @@ void StepSync(SyncEffectState& state, const SyncStepInput& input, ByteSource& ra
                 state.phase = 0;
                 state.randomHue = random.nextByte();
             }
-            paintUniform(paint, {light.colourful ? ColourWheel[state.randomHue] : singleColour(light),
-                                 PulseCurve[state.phase], true});
+            paintUniform(paint,
+                         {light.colourful ? ColourWheel[state.randomHue] : singleColour(light),
+                          PulseCurve[state.phase], true});
             break;
         case 2: {
             std::array<Shade, kWaveSteps> steps{};
@@ -138,7 +141,8 @@ void StepSync(SyncEffectState& state, const SyncStepInput& input, ByteSource& ra
                 stepPhase(state.phase, forward, BreathCurve.size());
                 for (std::size_t i = 0; i < kWaveSteps; ++i) {
                     steps[i] = {singleColour(light),
-                                BreathCurve[offsetMod(state.phase, 7 * i, BreathCurve.size())], true};
+                                BreathCurve[offsetMod(state.phase, 7 * i, BreathCurve.size())],
+                                true};
                 }
             }
             paintWave(paint, steps);

@@ -23,7 +23,7 @@ struct SyncStepInput {
 };
 
 struct SyncStepResult {
-    LightFrame keyboardFrame;   // 36 bytes for the zoned keyboards, 378 for the others
+    LightFrame keyboardFrame;     // 36 bytes for the zoned keyboards, 378 for the others
     LightFrame keyboardRgbFrame;  // the 378-byte frame the RegionKeyboard also receives
     PreviewSet<kKeyCount> keyboardPreview;
     LightFrame mouseFrame;  // 60 bytes
