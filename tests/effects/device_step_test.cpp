@@ -26,7 +26,8 @@ Rgb ledOf(const LightFrame& frame, std::size_t i) {
 
 class MouseStep : public ::testing::Test {
   protected:
-    const MouseStepResult& step(const LightSettings& light, bool flash = false, std::uint64_t now = 0) {
+    const MouseStepResult& step(const LightSettings& light, bool flash = false,
+                                std::uint64_t now = 0) {
         StepMouse(state_, {light, flash, now}, result_);
         return result_;
     }
@@ -123,7 +124,8 @@ TEST_F(MouseStep, IdleModesDrawNothing) {
 
 class PadStep : public ::testing::Test {
   protected:
-    const PadStepResult& step(const LightSettings& light, bool flash = false, std::uint64_t now = 0) {
+    const PadStepResult& step(const LightSettings& light, bool flash = false,
+                              std::uint64_t now = 0) {
         StepMousePad(state_, {light, flash, now}, result_);
         return result_;
     }
@@ -147,9 +149,11 @@ TEST_P(PadFrameSize, ModesSendTheirFrameLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PadFrameSize,
-                         ::testing::Values(PadFrameCase{0, 45}, PadFrameCase{1, 45}, PadFrameCase{2, 60},
-                                           PadFrameCase{3, 60}, PadFrameCase{4, 45}, PadFrameCase{5, 45},
-                                           PadFrameCase{6, 45}, PadFrameCase{7, 45}, PadFrameCase{8, 60}));
+                         ::testing::Values(PadFrameCase{0, 45}, PadFrameCase{1, 45},
+                                           PadFrameCase{2, 60}, PadFrameCase{3, 60},
+                                           PadFrameCase{4, 45}, PadFrameCase{5, 45},
+                                           PadFrameCase{6, 45}, PadFrameCase{7, 45},
+                                           PadFrameCase{8, 60}));
 
 TEST_F(PadStep, PulseAdvancesTheGroupWhenThePhaseWraps) {
     state_.phase = 127;
@@ -171,8 +175,10 @@ TEST_F(PadStep, BarRunsUpToFifteenAndBack) {
         lit.push_back(n);
     }
     std::vector<int> expected;
-    for (int i = 0; i <= 15; ++i) expected.push_back(i);
-    for (int i = 14; i >= 0; --i) expected.push_back(i);
+    for (int i = 0; i <= 15; ++i)
+        expected.push_back(i);
+    for (int i = 14; i >= 0; --i)
+        expected.push_back(i);
     expected.push_back(1);
     EXPECT_EQ(lit, expected);
     // Direction non-zero lights the LEDs above the count.
@@ -248,8 +254,11 @@ TEST_F(SyncStep, WaveColoursKeyboardColumnsMouseColumnsAndPadLedsAlike) {
         const Rgb c = ColourWheel[(11 + 7 * i) % 192];
         EXPECT_EQ(ledOf(result_.padFrame, i), c) << i;
         EXPECT_EQ(ledOf(result_.mouseFrame, MouseColumns[i][0]), c) << i;
-        EXPECT_EQ(result_.keyboardPreview[KeyColumns7[i][6] == 255 ? KeyColumns7[i][5] : KeyColumns7[i][6]].colour,
-                  packed(c))
+        EXPECT_EQ(
+            result_
+                .keyboardPreview[KeyColumns7[i][6] == 255 ? KeyColumns7[i][5] : KeyColumns7[i][6]]
+                .colour,
+            packed(c))
             << i;
     }
     EXPECT_EQ(ledOf(result_.padFrame, 14), ColourWheel[(11 + 98) % 192]);

@@ -22,7 +22,8 @@ TEST_P(DecayThresholds, EachDecayUsesItsBand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bands, DecayThresholds,
-                         ::testing::Values(DecayCase{255, 235, 215, 240}, DecayCase{128, 108, 88, 113},
+                         ::testing::Values(DecayCase{255, 235, 215, 240},
+                                           DecayCase{128, 108, 88, 113},
                                            DecayCase{127, 117, 97, 117}, DecayCase{64, 54, 34, 54},
                                            DecayCase{63, 55, 53, 56}, DecayCase{32, 24, 22, 25},
                                            DecayCase{31, 26, 23, 28}, DecayCase{17, 12, 9, 14},

@@ -52,8 +52,9 @@ TEST_P(RgbStatic, MappedLedsTakeTheScaledColourAndUnmappedStayDark) {
     ASSERT_EQ(r.frame.size(), 378u);
     const auto mapped = mappedPositions();
     for (std::size_t p = 0; p < 126; ++p) {
-        const Rgb expected = mapped.count(p) ? Rgb{scale(200, bright), scale(17, bright), scale(255, bright)}
-                                             : Rgb{};
+        const Rgb expected = mapped.count(p)
+                                 ? Rgb{scale(200, bright), scale(17, bright), scale(255, bright)}
+                                 : Rgb{};
         EXPECT_EQ(led(p), expected) << "position " << p;
     }
     for (std::size_t key = 0; key < kKeyCount; ++key) {
@@ -138,7 +139,8 @@ TEST_F(RgbStep, ColumnWaveSingleColourPreviewsTheNextColumnsIntensity) {
     // Column 1 holds key 21 (LED 21).
     const std::uint8_t device = BreathCurve[(1 + 10) % 96];
     const std::uint8_t shown = BreathCurve[(1 + 20) % 96];
-    EXPECT_EQ(led(RgbLedMap[21]), (Rgb{scale(scale(255, device), 255), scale(scale(128, device), 255), 0}));
+    EXPECT_EQ(led(RgbLedMap[21]),
+              (Rgb{scale(scale(255, device), 255), scale(scale(128, device), 255), 0}));
     EXPECT_EQ(result_.preview[21].alpha, scale(255, shown));
     EXPECT_EQ(result_.preview[21].colour, packed(colour));
 }
@@ -167,8 +169,9 @@ TEST_F(RgbStep, RunningLightForwardLightsTheTakenKeyWithItsHue) {
     EXPECT_EQ(state_.keyLife[key], 234);
     EXPECT_EQ(state_.keyHue[key], 113);
     const Rgb w = ColourWheel[113];
-    EXPECT_EQ(led(RgbLedMap[key]), (Rgb{scale(scale(w.red, 234), 255), scale(scale(w.green, 234), 255),
-                                        scale(scale(w.blue, 234), 255)}));
+    EXPECT_EQ(led(RgbLedMap[key]),
+              (Rgb{scale(scale(w.red, 234), 255), scale(scale(w.green, 234), 255),
+                   scale(scale(w.blue, 234), 255)}));
     EXPECT_EQ(result_.preview[key].alpha, scale(255, 234));
     state_.runPosition = 110;
     step(settings(15, 14, 1, 1));
@@ -206,8 +209,9 @@ TEST_F(RgbStep, CentreRippleStartsFromTheSeededBottomRow) {
     EXPECT_EQ(state_.keyLife[109], 235);
     EXPECT_EQ(state_.keyHue[109], 51);
     const Rgb w = ColourWheel[51];
-    EXPECT_EQ(led(RgbLedMap[109]), (Rgb{scale(scale(w.red, 235), 255), scale(scale(w.green, 235), 255),
-                                        scale(scale(w.blue, 235), 255)}));
+    EXPECT_EQ(led(RgbLedMap[109]),
+              (Rgb{scale(scale(w.red, 235), 255), scale(scale(w.green, 235), 255),
+                   scale(scale(w.blue, 235), 255)}));
     // Next step: the bits moved up a row light column 9 row 5 (key 92), and the front that
     // spread to column 10 lights its bottom key (109 again).
     step(settings(5, 14, 1, 1));
