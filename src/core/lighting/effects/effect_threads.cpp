@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <random>
 
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
+
 #include "core/lighting/effects/device_steps.h"
 #include "core/lighting/effects/keyboard_step.h"
 #include "core/lighting/frame_delays.h"
@@ -12,6 +16,8 @@ namespace {
 
 using std::chrono::milliseconds;
 using namespace std::chrono_literals;
+
+constexpr milliseconds kSyncIdlePoll{10};
 
 class SystemByteSource final : public ByteSource {
   public:
@@ -58,6 +64,17 @@ std::uint64_t nowMs(const EffectContext& context) {
                                           std::chrono::steady_clock::now().time_since_epoch())
                                           .count());
 }
+
+// A frame costs a frame delay and one wait per report exchanged; the default timer slack
+// (50 µs per wait) would add most of a millisecond to a keyboard frame.
+void tightenTimerSlack() {
+#if defined(__linux__)
+    prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
+#endif
+}
+
+// Every sleep below is a wait on the stop event, so the loops test the event instead of
+// polling it with a sleep of their own, which would only lower the frame rate.
 
 // Sleeps that end early at shutdown; true when the thread must end.
 bool sleepFor(platform::StopEvent& stop, unsigned ms) {
@@ -115,13 +132,14 @@ class VisibilityRefresher {
 }  // namespace
 
 void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
     if (stop.wait(context.timing.keyboardStart)) {
         return;
     }
     SystemByteSource random;
     SnapshotCache snapshot(context.snapshots.keyboard);
     KeyboardStepResult result;
-    while (!stop.wait(1ms)) {
+    while (!stop.isSet()) {
         snapshot.refresh();
         const LightSettings& before = snapshot.value().light;
         if (sleepFor(stop, frameDelayMs(FrameDelayTable::keyboard, before.mode, before.speed))) {
@@ -134,7 +152,7 @@ void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) 
             continue;
         }
         if (context.keyboard.synchronised()) {
-            continue;
+            continue;  // the frame delay above paces this
         }
         snapshot.refresh();
         const KeyboardLightSnapshot& settings = snapshot.value();
@@ -159,13 +177,14 @@ void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) 
 }
 
 void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
     if (stop.wait(context.timing.mouseStart)) {
         return;
     }
     SnapshotCache snapshot(context.snapshots.mouse);
     VisibilityRefresher visibility(context);
     MouseStepResult result;
-    while (!stop.wait(1ms)) {
+    while (!stop.isSet()) {
         if (snapshot.refresh()) {
             const std::uint8_t group = snapshot.value().colourGroup;
             context.engines.mouse.with([&](MouseEffectState& state) {
@@ -207,12 +226,13 @@ void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
 }
 
 void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
     if (stop.wait(context.timing.mousePadStart)) {
         return;
     }
     SnapshotCache snapshot(context.snapshots.mousePad);
     PadStepResult result;
-    while (!stop.wait(1ms)) {
+    while (!stop.isSet()) {
         if (snapshot.refresh()) {
             const std::uint8_t group = snapshot.value().extra;
             context.engines.pad.with(
@@ -254,11 +274,12 @@ void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) 
 }
 
 void RunSyncEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
     SystemByteSource random;
     SnapshotCache snapshot(context.snapshots.sync);
     VisibilityRefresher visibility(context);
     SyncStepResult result;
-    while (!stop.wait(1ms)) {
+    while (!stop.isSet()) {
         snapshot.refresh();
         const SyncLightSettings light = snapshot.value();
         const unsigned speed = std::min<unsigned>(light.speed, kSpeedSteps - 1);
@@ -276,6 +297,11 @@ void RunSyncEffect(const EffectContext& context, platform::StopEvent& stop) {
         const bool mouse = context.mouse.synchronised();
         const bool pad = context.mousePad.synchronised();
         if (!keyboard && !mouse && !pad) {
+            // Nothing follows the effect: look again a little later. Turning synchronisation
+            // on is a user action, and 10 ms is far below what anyone notices.
+            if (stop.wait(kSyncIdlePoll)) {
+                break;
+            }
             continue;
         }
         const KeyboardKind kind = keyboardKindOf(context.keyboardKind.load());
