@@ -4,9 +4,12 @@
 #include <thread>
 
 #include "app/app_fixture.h"
+#include "core/lighting/colour_wheel.h"
 #include "core/lighting/effects/effect_threads.h"
 #include "core/lighting/led_maps.h"
 #include "core/platform/worker.h"
+#include "core/profiles/profile_file.h"
+#include "core/profiles/profile_store.h"
 #include "sim/simulated_backend.h"
 #include "sim/simulated_device.h"
 
@@ -73,6 +76,8 @@ class EffectThreadsTest : public ::testing::Test {
         const std::shared_ptr<sim::SimulatedDevice>& device, std::size_t length) {
         return device->inspect([length](const sim::Firmware& f) { return f.lastFrame(length); });
     }
+
+  public:
     // Waits (up to a generous limit) until the predicate holds.
     static bool eventually(const std::function<bool()>& done) {
         const auto deadline = std::chrono::steady_clock::now() + 5s;
@@ -85,6 +90,7 @@ class EffectThreadsTest : public ::testing::Test {
         return done();
     }
 
+  protected:
     sim::SimulatedBackend backend_;
     std::shared_ptr<sim::SimulatedDevice> keyboardDevice_ =
         backend_.plug(device::DeviceKind::RgbKeyboard);
@@ -219,7 +225,31 @@ TEST_F(EffectThreadsTest, ShutdownInterruptsTheStartDelays) {
     EXPECT_EQ(frames(keyboardDevice_), 0u);
 }
 
-class EffectWorkersInTheApp : public app::testing::AppFixture {};
+class EffectWorkersInTheApp : public app::testing::AppFixture {
+  protected:
+    // The keyboard as its connection sequence would leave it: attached and connected.
+    void connectKeyboard() {
+        device::DeviceCommander& commander = app_->mainWindow().keyboardCommander();
+        const auto list = backend_.enumerate();
+        ASSERT_TRUE(list);
+        for (const auto& info : *list) {
+            if (info.path == keyboard_->path(sim::SimInterface::Vendor)) {
+                commander.attach(backend_.open(info, device::HidAccess::ReadWrite));
+            }
+        }
+        commander.setConnected(true);
+    }
+    std::optional<std::vector<std::uint8_t>> lastKeyboardFrame() const {
+        return keyboard_->inspect([](const sim::Firmware& f) { return f.lastFrame(378); });
+    }
+    std::uint64_t keyboardFrames() const {
+        return keyboard_->inspect([](const sim::Firmware& f) { return f.frameCount(); });
+    }
+
+    sim::SimulatedBackend backend_;
+    std::shared_ptr<sim::SimulatedDevice> keyboard_ =
+        backend_.plug(device::DeviceKind::RgbKeyboard);
+};
 
 TEST_F(EffectWorkersInTheApp, TheFourEffectThreadsFillTheirSlots) {
     start();
@@ -228,6 +258,42 @@ TEST_F(EffectWorkersInTheApp, TheFourEffectThreadsFillTheirSlots) {
     EXPECT_TRUE(workers.running(app::WorkerSlot::MouseEffect));
     EXPECT_TRUE(workers.running(app::WorkerSlot::MousePadEffect));
     EXPECT_TRUE(workers.running(app::WorkerSlot::SyncEffect));
+}
+
+TEST_F(EffectWorkersInTheApp, ASelectedLightProfileChangesTheNextFrames) {
+    start();
+    connectKeyboard();
+    // Nothing loaded yet: the zeroed settings draw a dark static frame.
+    ASSERT_TRUE(EffectThreadsTest::eventually([&] { return keyboardFrames() >= 2; }));
+    auto frame = lastKeyboardFrame();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(std::count(frame->begin(), frame->end(), 0), 378);
+
+    // The shipped default: colour cycle, colourful, full brightness.
+    int loaded = -99;
+    ASSERT_TRUE(app_->query([&] {
+        app::MainWindow& main = app_->mainWindow();
+        loaded = profiles::LoadKeyboardLight(0, main.stores().keyboardLight);
+        main.publishLighting();
+    }));
+    ASSERT_EQ(loaded, profiles::kReadOk);
+    const auto before = keyboardFrames();
+    ASSERT_TRUE(EffectThreadsTest::eventually([&] { return keyboardFrames() >= before + 3; }));
+    frame = lastKeyboardFrame();
+    ASSERT_TRUE(frame);
+    const Rgb first{(*frame)[0], (*frame)[1], (*frame)[2]};
+    EXPECT_NE(first, Rgb{});
+    bool onWheel = false;
+    for (std::size_t i = 0; i < 192; ++i) {
+        onWheel = onWheel || scaleColour(ColourWheel[i], 255) == first;
+    }
+    EXPECT_TRUE(onWheel);
+    for (const std::uint8_t p : RgbLedMap) {
+        if (p != kNoLed) {
+            EXPECT_EQ((Rgb{(*frame)[3 * p], (*frame)[3 * p + 1], (*frame)[3 * p + 2]}), first)
+                << int(p);
+        }
+    }
 }
 
 }  // namespace
