@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <time.h>
 
 #include <chrono>
@@ -32,6 +33,13 @@ double processCpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Voluntary context switches of the whole process: each is a wait that slept.
+double contextSwitches() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_nvcsw + usage.ru_nivcsw);
 }
 
 double wireLimitFps(unsigned delayMs, std::size_t frameBytes) {
@@ -110,9 +118,11 @@ void BM_EffectThreadsAtFullSpeed(benchmark::State& state) {
         const auto ms0 = frames(*mouseDevice);
         const auto mp0 = frames(*padDevice);
         const double cpu0 = processCpuSeconds();
+        const double switches0 = contextSwitches();
         const auto wall0 = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(seconds);
         const double cpu = processCpuSeconds() - cpu0;
+        const double switches = contextSwitches() - switches0;
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
         const double kbFps = static_cast<double>(frames(*keyboardDevice) - kb0) / wall;
@@ -124,6 +134,7 @@ void BM_EffectThreadsAtFullSpeed(benchmark::State& state) {
         workers = {};
 
         state.counters["cpu_pct_of_core"] = 100.0 * cpu / wall;
+        state.counters["switches_per_s"] = switches / wall;
         state.counters["kb_fps"] = kbFps;
         state.counters["ms_fps"] = msFps;
         state.counters["mp_fps"] = mpFps;
