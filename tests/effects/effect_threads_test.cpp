@@ -260,6 +260,37 @@ TEST_F(EffectWorkersInTheApp, TheFourEffectThreadsFillTheirSlots) {
     EXPECT_TRUE(workers.running(app::WorkerSlot::SyncEffect));
 }
 
+TEST_F(EffectWorkersInTheApp, MousePreviewsFollowThePicturesShownOnScreen) {
+    start();
+    sim::SimulatedDevice& mouseDevice = *backend_.plug(device::DeviceKind::Mouse);
+    app::MainWindow& main = app_->mainWindow();
+    ASSERT_TRUE(app_->query([&] {
+        // The mouse page on screen, except LED 3.
+        for (ui::Control* c = main.mousePictures()[0]; c != nullptr; c = c->parent()) {
+            c->setVisible(true);
+        }
+        main.mousePictures()[3]->setVisible(false);
+        main.stores().mouseSettings.light = {0, 14, 0, 1, 0, 255, 255, 255};
+        main.publishLighting();
+    }));
+    device::DeviceCommander& commander = main.mouseCommander();
+    const auto list = backend_.enumerate();
+    ASSERT_TRUE(list);
+    for (const auto& info : *list) {
+        if (info.path == mouseDevice.path(sim::SimInterface::Vendor)) {
+            commander.attach(backend_.open(info, device::HidAccess::ReadWrite));
+        }
+    }
+    commander.setConnected(true);
+    // The mouse thread starts after its 3 s start delay.
+    ASSERT_TRUE(EffectThreadsTest::eventually(
+        [&] { return main.preview().get(ui::PreviewBuffer::kMouseBase + 0).alpha == 255; }));
+    EXPECT_TRUE(main.effectEngines().mousePictureVisible[0]);
+    EXPECT_FALSE(main.effectEngines().mousePictureVisible[3]);
+    EXPECT_EQ(main.preview().get(ui::PreviewBuffer::kMouseBase + 3).alpha, 0);
+    EXPECT_EQ(main.preview().get(ui::PreviewBuffer::kMouseBase + 4).alpha, 255);
+}
+
 TEST_F(EffectWorkersInTheApp, ASelectedLightProfileChangesTheNextFrames) {
     start();
     connectKeyboard();
