@@ -152,7 +152,8 @@ void DevicePicture::buildBackground() {
     const qreal ratio = devicePixelRatioF();
     background_ = QPixmap(size() * ratio);
     background_.setDevicePixelRatio(ratio);
-    background_.fill(Qt::transparent);
+    // Opaque, backdrop included: each frame starts with a plain copy.
+    background_.fill(backdrop_);
     labels_ = QPixmap(size() * ratio);
     labels_.setDevicePixelRatio(ratio);
     labels_.fill(Qt::transparent);
@@ -210,7 +211,6 @@ void DevicePicture::paintEvent(QPaintEvent* /*event*/) {
         buildBackground();
     }
     QPainter p(this);
-    p.fillRect(rect(), backdrop_);
     p.drawPixmap(0, 0, background_);
     const PictureLayout layout = layoutOf(kind_);
     const int n = std::min(static_cast<int>(layout.cells.size()), keyCount());
