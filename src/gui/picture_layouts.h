@@ -20,7 +20,8 @@ struct PictureCell {
 enum class PictureKind : std::uint8_t { Keyboard, Mouse, MousePad };
 
 // The 126 keyboard picture positions (six rows of 21) placed as on the keyboard: function
-// row, main block with the ISO key beside the left Shift, navigation block and number pad.
+// row, main block with the ISO key beside the left Shift, navigation block and number pad,
+// and the lighted positions above the number pad.
 inline constexpr std::array<PictureCell, 126> kKeyboardCells = [] {
     std::array<PictureCell, 126> cells{};
     auto at = [&cells](int position, int x, int y, int w, int h, std::string_view label) {
@@ -103,11 +104,18 @@ inline constexpr std::array<PictureCell, 126> kKeyboardCells = [] {
     at(115, 69, 21, 4, 4, "→");
     at(116, 74, 21, 8, 4, "0");
     at(117, 82, 21, 4, 4, ".");
+    // Above the number pad: three lighted keys of the lighting matrices that carry no key
+    // function of their own.
+    at(122, 74, 0, 4, 4, "");
+    at(123, 78, 0, 4, 4, "");
+    at(124, 82, 0, 4, 4, "");
     at(118, 86, 17, 4, 8, "Ent");
     at(119, 86, 9, 4, 8, "+");
     return cells;
 }();
 inline constexpr int kKeyboardGridWidth = 90;
+// Positions that light up but carry no key function.
+inline constexpr std::array<int, 3> kLightOnlyPositions{122, 123, 124};
 inline constexpr int kKeyboardGridHeight = 25;
 
 // The mouse's 20 LEDs on a 100 × 100 field: wheel, logo, then nine down each side strip.
