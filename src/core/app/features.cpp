@@ -1,12 +1,13 @@
 #include "core/app/features.h"
 
+#include "core/app/device_threads.h"
 #include "core/app/main_window.h"
 
 namespace korvane::app {
 
 void InstallFeatures(MainWindow& main) {
     // Features add their installers here, in the order their workers start.
-    (void)main;
+    InstallDeviceFeatures(main);
 }
 
 }  // namespace korvane::app
