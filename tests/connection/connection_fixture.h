@@ -101,6 +101,20 @@ protected:
         return value;
     }
 
+    // Waits until the program's output holds the line n times.
+    bool waitForLine(const std::string& line, int n = 1,
+                     std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        platform::StopEvent pause;
+        while (count(line) < n) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            pause.wait(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+
     std::vector<std::string> lines() {
         std::lock_guard lock(mutex_);
         return lines_;

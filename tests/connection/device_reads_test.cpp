@@ -101,6 +101,9 @@ TEST_P(KeyCounts, TablesAreReadOnlyWhenTheyFit) {
     ASSERT_TRUE(waitUntil(keyboardShown));
     EXPECT_TRUE(main().keyboardCommander().connected());
     EXPECT_EQ(main().keyboardCommander().TableLength(), c.tableLength);
+    if (!c.tablesRead) {
+        EXPECT_TRUE(waitForLine("message message_text_11"));
+    }
     EXPECT_EQ(count("message message_text_11"), c.tablesRead ? 0 : 1);
     const auto base = onMain<TableBytes>([](MainWindow& m) { return m.stores().keyboardBaseTable; });
     const auto device = keyboard->inspect([](const sim::Firmware& f) { return f.baseTable(); });
@@ -177,8 +180,9 @@ TEST_P(SyncFaults, TheProgramStaysConsistentAndAHealthyKeyboardConnectsAfterward
     start([](MainWindow& m) { m.keyboardCommander().setAnswerTimeLimit(20ms); });
     if (c.kind == sim::FaultKind::Unplug) {
         // Gone mid-sync: the sequence ends, the next pass notices the loss.
-        ASSERT_TRUE(waitUntil([](MainWindow& m) {
-            return !m.keyboardCommander().connected() && !m.window().isVisible() &&
+        ASSERT_TRUE(waitUntil([this](MainWindow& m) {
+            return backend().devices().empty() && !m.keyboardCommander().connected() &&
+                   !m.window().isVisible() &&
                    m.kinds().keyboardShown == 0 && m.workers().running(WorkerSlot::KeyboardConnection);
         }));
     } else {

@@ -133,6 +133,7 @@ void KeyboardConsumerHolder::run(const platform::StopEvent& stop) {
             }
             if (auto handle = backend_.open(info, match.access)) {
                 held_ = std::move(handle);
+                holding_ = true;
                 break;
             }
         }
@@ -143,6 +144,7 @@ void KeyboardConsumerHolder::run(const platform::StopEvent& stop) {
     while (!stop.wait(kListenerScanInterval)) {
     }
     held_.reset();
+    holding_ = false;
 }
 
 }  // namespace korvane::device

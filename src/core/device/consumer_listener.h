@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -69,11 +70,12 @@ public:
     // Scans once a second until it holds the interface, then waits for stop; ends when stop
     // is set or enumeration fails.
     void run(const platform::StopEvent& stop);
-    bool holding() const { return held_ != nullptr; }
+    bool holding() const { return holding_.load(); }
 
 private:
     HidBackend& backend_;
     std::unique_ptr<HidHandle> held_;
+    std::atomic<bool> holding_{false};
 };
 
 }  // namespace korvane::device
