@@ -23,7 +23,7 @@ namespace korvane::app::testing {
 // A headless program over the real skin and shipped defaults with simulated devices; its
 // data folder is a temp folder of its own, so every test is a first run.
 class ConnectionFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string tmpl =
             (std::filesystem::temp_directory_path() / "korvane-connect-XXXXXX").string();

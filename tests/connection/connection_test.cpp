@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 using device::DeviceKind;
 
 class ConnectionTest : public ConnectionFixture {
-protected:
+  protected:
     // Records the update window's messages and its closing, on the main thread.
     void startRecording(std::function<void(MainWindow&)> more = {}) {
         start([this, more](MainWindow& main) {
@@ -86,10 +86,18 @@ TEST_P(KeyboardKinds, PlugShowsTheKindsPagesAndTabAndUnplugHidesTheWindow) {
     startRecording();
     ASSERT_EQ(run(std::string("plug ") + c.model +
                   "\nwait-for window visible=1 4000\n"
-                  "wait-for " + c.tab + " selected=1 1000\n"
-                  "wait-for " + c.tab + " visible=1 10\n"
-                  "wait-for " + c.lightVariant + " visible=1 10\n"
-                  "wait-for " + c.keyVariant + " visible=1 10\n"
+                  "wait-for " +
+                  c.tab +
+                  " selected=1 1000\n"
+                  "wait-for " +
+                  c.tab +
+                  " visible=1 10\n"
+                  "wait-for " +
+                  c.lightVariant +
+                  " visible=1 10\n"
+                  "wait-for " +
+                  c.keyVariant +
+                  " visible=1 10\n"
                   "wait-for kb_tab_panel visible=1 10\n"),
               kScriptDone)
         << errors_.str();
@@ -111,9 +119,11 @@ TEST_P(KeyboardKinds, PlugShowsTheKindsPagesAndTabAndUnplugHidesTheWindow) {
     updateClosed_ = 0;
     startRecording();
     ASSERT_EQ(run(std::string("wait-for window visible=1 4000\n"
-                              "unplug ") + c.model +
+                              "unplug ") +
+                  c.model +
                   "\nwait-for window visible=0 3000\n"
-                  "wait-for " + c.tab + " visible=0 10\n"),
+                  "wait-for " +
+                  c.tab + " visible=0 10\n"),
               kScriptDone)
         << errors_.str();
     EXPECT_EQ(updateMessages(), (std::vector<int>{c.connected, c.lost}));
@@ -123,17 +133,18 @@ TEST_P(KeyboardKinds, PlugShowsTheKindsPagesAndTabAndUnplugHidesTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Models, KeyboardKinds,
-    ::testing::Values(
-        KeyboardCase{"rgb-keyboard", DeviceKind::RgbKeyboard, "kb_tab", "kb_mechanical_light",
-                     "kb_mechanical_key", msg::kRgbKeyboardConnected, msg::kRgbKeyboardLost, 1},
-        KeyboardCase{"mono-keyboard", DeviceKind::MonoKeyboard, "kb_onecolor_tab",
-                     "kb_mechanical_light", "kb_mechanical_key", msg::kMonoKeyboardConnected,
-                     msg::kMonoKeyboardLost, 2},
-        KeyboardCase{"region-keyboard", DeviceKind::RegionKeyboard, "kb_film_tab", "kb_film_light",
-                     "kb_film_key", msg::kRegionKeyboardConnected, msg::kRegionKeyboardLost, 3},
-        KeyboardCase{"membrane-keyboard", DeviceKind::MembraneKeyboard, "kb_membrane_tab",
-                     "kb_membrane_light", "kb_membrane_key", msg::kMembraneKeyboardConnected,
-                     msg::kMembraneKeyboardLost, 4}),
+    ::testing::Values(KeyboardCase{"rgb-keyboard", DeviceKind::RgbKeyboard, "kb_tab",
+                                   "kb_mechanical_light", "kb_mechanical_key",
+                                   msg::kRgbKeyboardConnected, msg::kRgbKeyboardLost, 1},
+                      KeyboardCase{"mono-keyboard", DeviceKind::MonoKeyboard, "kb_onecolor_tab",
+                                   "kb_mechanical_light", "kb_mechanical_key",
+                                   msg::kMonoKeyboardConnected, msg::kMonoKeyboardLost, 2},
+                      KeyboardCase{"region-keyboard", DeviceKind::RegionKeyboard, "kb_film_tab",
+                                   "kb_film_light", "kb_film_key", msg::kRegionKeyboardConnected,
+                                   msg::kRegionKeyboardLost, 3},
+                      KeyboardCase{"membrane-keyboard", DeviceKind::MembraneKeyboard,
+                                   "kb_membrane_tab", "kb_membrane_light", "kb_membrane_key",
+                                   msg::kMembraneKeyboardConnected, msg::kMembraneKeyboardLost, 4}),
     [](const auto& info) {
         std::string name = info.param.model;
         std::replace(name.begin(), name.end(), '-', '_');
@@ -159,9 +170,8 @@ TEST_F(ConnectionTest, LosingTheKeyboardWhileAMouseStaysSelectsTheMouseTab) {
               kScriptDone)
         << errors_.str();
     EXPECT_EQ(count("window hidden"), 1);
-    EXPECT_EQ(updateMessages(),
-              (std::vector<int>{msg::kRgbKeyboardConnected, msg::kMouseConnected,
-                                msg::kRgbKeyboardLost, msg::kMouseLost}));
+    EXPECT_EQ(updateMessages(), (std::vector<int>{msg::kRgbKeyboardConnected, msg::kMouseConnected,
+                                                  msg::kRgbKeyboardLost, msg::kMouseLost}));
     EXPECT_EQ(onMain<int>([this](MainWindow&) { return updateClosed_; }), 1);
 }
 
@@ -182,19 +192,22 @@ TEST_F(ConnectionTest, PlugAndUnplugTenTimesLeavesOneConnectionAndNoStuckThread)
     startRecording();
     std::string script;
     for (int i = 0; i < 10; ++i) {
-        script += "plug rgb-keyboard\nwait-for kb_tab visible=1 4000\n"
-                  "unplug rgb-keyboard\nwait-for window visible=0 3000\n";
+        script +=
+            "plug rgb-keyboard\nwait-for kb_tab visible=1 4000\n"
+            "unplug rgb-keyboard\nwait-for window visible=0 3000\n";
     }
     // Then in quick succession, without waiting for the program in between.
     for (int i = 0; i < 10; ++i) {
         script += "plug rgb-keyboard\nplug mouse\nunplug mouse\nunplug rgb-keyboard\n";
     }
-    script += "plug rgb-keyboard\nwait-for kb_tab visible=1 4000\nwait 1500\n"
-              "wait-for kb_tab selected=1 10\nwait-for window visible=1 10\n";
+    script +=
+        "plug rgb-keyboard\nwait-for kb_tab visible=1 4000\nwait 1500\n"
+        "wait-for kb_tab selected=1 10\nwait-for window visible=1 10\n";
     ASSERT_EQ(run(script), kScriptDone) << errors_.str();
     // The script's shutdown hid the window once more.
     EXPECT_EQ(count("window shown"), count("window hidden"));
-    const int connected = countMessage(msg::kRgbKeyboardConnected) + countMessage(msg::kMouseConnected);
+    const int connected =
+        countMessage(msg::kRgbKeyboardConnected) + countMessage(msg::kMouseConnected);
     const int lost = countMessage(msg::kRgbKeyboardLost) + countMessage(msg::kMouseLost);
     EXPECT_EQ(connected - lost, 1);
     EXPECT_GE(countMessage(msg::kRgbKeyboardConnected), 11);

@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 using device::DeviceKind;
 
 class ConsumerReports : public ConnectionFixture {
-protected:
+  protected:
     // A mouse whose consumer reports reach the program, with the connection's settings flush
     // behind it.
     void SetUp() override {
@@ -92,7 +92,7 @@ TEST_F(ConsumerReports, FlashReportsRaiseBothTriggersAndNothingGoesToTheMouse) {
 // SelectProfile
 
 class ProfileSelection : public ConnectionFixture {
-protected:
+  protected:
     // A second profile "Second" next to the first-run one, linked to a program.
     template <std::size_t N>
     void addSecondProfile(profiles::ProfileList list, const std::array<std::uint8_t, N>& body,
@@ -142,8 +142,10 @@ TEST_F(ProfileSelection, AKeyProfileIsShownWrittenLinkedLoadedAndSentToTheKeyboa
         [](MainWindow& m) { return m.tree().find("kb_key_profile_link_name_hor")->visible(); }));
     EXPECT_EQ(onMain<TableBytes>([](MainWindow& m) { return m.stores().keyboardTable; }), body);
     const std::size_t length = main().keyboardCommander().TableLength();
-    const auto onDevice = keyboard->inspect([](const sim::Firmware& f) { return f.profileTable(0); });
-    EXPECT_TRUE(std::equal(body.begin(), body.begin() + static_cast<long>(length), onDevice.begin()));
+    const auto onDevice =
+        keyboard->inspect([](const sim::Firmware& f) { return f.profileTable(0); });
+    EXPECT_TRUE(
+        std::equal(body.begin(), body.begin() + static_cast<long>(length), onDevice.begin()));
 
     // Back to the unlinked first profile: the link box clears.
     ASSERT_TRUE(deliver("itemselect", "kb_key_profile_combo", "0"));
@@ -158,10 +160,10 @@ TEST_F(ProfileSelection, AMouseLightProfileCarriesItsSpeedsAndReachesTheMouseWit
     ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.kinds().mouseShown == 1; }));
     ASSERT_TRUE(waitUntil([](MainWindow& m) { return !m.mouseSettingsChanged.load(); }));
     std::array<std::uint8_t, 64> body{};
-    body[1] = 4;   // mode
-    body[2] = 9;   // brightness
-    body[23] = 14; // pointer speed
-    body[24] = 6;  // wheel speed
+    body[1] = 4;    // mode
+    body[2] = 9;    // brightness
+    body[23] = 14;  // pointer speed
+    body[24] = 6;   // wheel speed
     addSecondProfile(profiles::ProfileList::MouseLight, body, "");
     const auto writesBefore =
         mouse->inspect([](const sim::Firmware& f) { return f.settingsWriteCount(); });
@@ -171,8 +173,9 @@ TEST_F(ProfileSelection, AMouseLightProfileCarriesItsSpeedsAndReachesTheMouseWit
     EXPECT_EQ(profiles::ProfileIndex(profiles::ProfileList::MouseLight).selected(), 1);
     EXPECT_EQ(text("ms_gunlun_speed_edit"), "6");
     EXPECT_EQ(onMain<int>([](MainWindow& m) { return m.stores().pointerSpeed; }), 14);
-    EXPECT_EQ(onMain<int>([](MainWindow& m) { return m.lightingSnapshots().mouse.read().light.mode; }),
-              4);
+    EXPECT_EQ(
+        onMain<int>([](MainWindow& m) { return m.lightingSnapshots().mouse.read().light.mode; }),
+        4);
     ASSERT_TRUE(waitUntil([&](MainWindow&) {
         return mouse->inspect([](const sim::Firmware& f) { return f.settingsWriteCount(); }) >
                writesBefore;
@@ -182,7 +185,8 @@ TEST_F(ProfileSelection, AMouseLightProfileCarriesItsSpeedsAndReachesTheMouseWit
 
 TEST_F(ProfileSelection, APositionTheComboDoesNotHoldSelectsNothing) {
     start();
-    app_->query([] { profiles::ProfileIndex(profiles::ProfileList::MousePadLight).setSelected(0); });
+    app_->query(
+        [] { profiles::ProfileIndex(profiles::ProfileList::MousePadLight).setSelected(0); });
     EXPECT_FALSE(deliver("itemselect", "mp_deng_profile_combo", "5"));
     EXPECT_FALSE(onMain<bool>([](MainWindow& m) { return m.mousePadSettingsChanged.load(); }));
     ASSERT_TRUE(deliver("itemselect", "mp_deng_profile_combo", "0"));

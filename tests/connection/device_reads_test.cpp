@@ -28,7 +28,9 @@ std::vector<std::uint8_t> fileBody(const std::filesystem::path& path) {
     return {bytes.begin() + sizeof(profiles::ProfileFileHeader), bytes.end()};
 }
 
-bool keyboardShown(MainWindow& m) { return m.kinds().keyboardShown.load() != 0; }
+bool keyboardShown(MainWindow& m) {
+    return m.kinds().keyboardShown.load() != 0;
+}
 
 // ---------------------------------------------------------------------------------------
 // Re-seeding of the first-run keyboard light profile
@@ -53,20 +55,17 @@ TEST_P(FirstRunSeeding, TheFirstLightProfileHoldsTheKindsDefaultAndIsLive) {
         [](MainWindow& m) { return m.stores().keyboardLight.live; });
     const auto liveBytes = lighting::bytesOf(live);
     EXPECT_TRUE(std::equal(liveBytes.begin(), liveBytes.end(), expected.begin()));
-    EXPECT_EQ(onMain<std::string>([](MainWindow& m) {
-                  return m.tree().find("kb_deng_profile_name_edit")->text();
-              }),
+    EXPECT_EQ(onMain<std::string>(
+                  [](MainWindow& m) { return m.tree().find("kb_deng_profile_name_edit")->text(); }),
               "New Profile 1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, FirstRunSeeding,
-                         ::testing::Values(SeedCase{DeviceKind::RgbKeyboard, "kbdengdefault.led"},
-                                           SeedCase{DeviceKind::MonoKeyboard,
-                                                    "kbonecolordengdefault.led"},
-                                           SeedCase{DeviceKind::RegionKeyboard,
-                                                    "kbdengregiondefault.led"},
-                                           SeedCase{DeviceKind::MembraneKeyboard,
-                                                    "kbdengregiondefault.led"}));
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FirstRunSeeding,
+    ::testing::Values(SeedCase{DeviceKind::RgbKeyboard, "kbdengdefault.led"},
+                      SeedCase{DeviceKind::MonoKeyboard, "kbonecolordengdefault.led"},
+                      SeedCase{DeviceKind::RegionKeyboard, "kbdengregiondefault.led"},
+                      SeedCase{DeviceKind::MembraneKeyboard, "kbdengregiondefault.led"}));
 
 TEST_F(ConnectionFixture, ARegionKeyboardOnAFirstRunReseedsFromTheRegionStash) {
     backend().plug(DeviceKind::RegionKeyboard);
@@ -105,7 +104,8 @@ TEST_P(KeyCounts, TablesAreReadOnlyWhenTheyFit) {
         EXPECT_TRUE(waitForLine("message message_text_11"));
     }
     EXPECT_EQ(count("message message_text_11"), c.tablesRead ? 0 : 1);
-    const auto base = onMain<TableBytes>([](MainWindow& m) { return m.stores().keyboardBaseTable; });
+    const auto base =
+        onMain<TableBytes>([](MainWindow& m) { return m.stores().keyboardBaseTable; });
     const auto device = keyboard->inspect([](const sim::Firmware& f) { return f.baseTable(); });
     if (c.tablesRead) {
         EXPECT_TRUE(std::equal(base.begin(), base.begin() + c.tableLength, device.begin()));
@@ -182,8 +182,8 @@ TEST_P(SyncFaults, TheProgramStaysConsistentAndAHealthyKeyboardConnectsAfterward
         // Gone mid-sync: the sequence ends, the next pass notices the loss.
         ASSERT_TRUE(waitUntil([this](MainWindow& m) {
             return backend().devices().empty() && !m.keyboardCommander().connected() &&
-                   !m.window().isVisible() &&
-                   m.kinds().keyboardShown == 0 && m.workers().running(WorkerSlot::KeyboardConnection);
+                   !m.window().isVisible() && m.kinds().keyboardShown == 0 &&
+                   m.workers().running(WorkerSlot::KeyboardConnection);
         }));
     } else {
         // Still there: it counts as connected, with whatever could be read.

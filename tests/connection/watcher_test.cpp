@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 
 // The simulator, with an enumeration that can be made to fail.
 class FailingBackend final : public HidBackend {
-public:
+  public:
     explicit FailingBackend(HidBackend& inner) : inner_(inner) {}
     std::optional<std::vector<HidInterfaceInfo>> enumerate() override {
         if (fail) {
@@ -35,7 +35,7 @@ public:
 
     std::atomic<bool> fail{false};
 
-private:
+  private:
     HidBackend& inner_;
 };
 
@@ -84,8 +84,7 @@ TEST(ConnectionWatcherTest, PassesFollowTheDeviceAndMainThreadStepsRunWithoutThe
     keyboard->unplug();
     EXPECT_EQ(watcher.runPass(), ConnectionWatcher::Pass::Lost);
     EXPECT_EQ(watcher.runPass(), ConnectionWatcher::Pass::Absent);
-    EXPECT_EQ(events,
-              (std::vector<std::string>{"read mono-keyboard", "apply", "present", "lost"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"read mono-keyboard", "apply", "present", "lost"}));
 }
 
 TEST(ConnectionWatcherTest, AnEnumerationFailureEndsTheThread) {
@@ -130,12 +129,13 @@ TEST(ConsumerDecoderTest, ADescriptorWithoutAConsumerCollectionOrMalformedIsRefu
 }
 
 class ListenerThread {
-public:
+  public:
     explicit ListenerThread(HidBackend& backend)
-        : listener_(backend, [this](std::uint16_t usage) {
-              std::lock_guard lock(mutex_);
-              usages_.push_back(usage);
-          }),
+        : listener_(backend,
+                    [this](std::uint16_t usage) {
+                        std::lock_guard lock(mutex_);
+                        usages_.push_back(usage);
+                    }),
           thread_([this] { listener_.run(stop_); }) {}
     ~ListenerThread() { stop(); }
 
@@ -162,7 +162,7 @@ public:
         return false;
     }
 
-private:
+  private:
     MouseConsumerListener listener_;
     platform::StopEvent stop_;
     std::mutex mutex_;

@@ -91,8 +91,12 @@ const MousePages& mousePagesOf(int mouseKind) {
     return kMousePages[static_cast<std::size_t>(std::clamp(mouseKind, 0, 2))];
 }
 
-DeviceKind keyboardKindOf(int keyboardKind) { return keyboardPagesOf(keyboardKind).kind; }
-DeviceKind mouseKindOf(int mouseKind) { return mousePagesOf(mouseKind).kind; }
+DeviceKind keyboardKindOf(int keyboardKind) {
+    return keyboardPagesOf(keyboardKind).kind;
+}
+DeviceKind mouseKindOf(int mouseKind) {
+    return mousePagesOf(mouseKind).kind;
+}
 
 void setVisible(ui::ControlTree& tree, std::string_view name, bool visible) {
     if (name.empty()) {
@@ -129,9 +133,13 @@ void noDeviceLeft(MainWindow& main) {
     main.window().hide();
 }
 
-void startRedraw(MainWindow& main) { main.loop().startTimer(kRedrawTimer, kRedrawDelay); }
+void startRedraw(MainWindow& main) {
+    main.loop().startTimer(kRedrawTimer, kRedrawDelay);
+}
 
-long selectedPosition(ProfileList list) { return profiles::ProfileIndex(list).selected(); }
+long selectedPosition(ProfileList list) {
+    return profiles::ProfileIndex(list).selected();
+}
 
 // A first-run light list re-seeded for this kind shows the re-written profile again.
 void reseedLightProfiles(MainWindow& main, DeviceKind kind, ProfileList list) {
@@ -347,7 +355,8 @@ void ApplyMouseActiveRecord(MainWindow& main, const ActiveRecordRead& read) {
     DeviceStores& stores = main.stores();
     const std::uint8_t current = stores.mouseSettings.onboardProfile;
     if (current < stores.mouseSettingsSlots.size()) {
-        copyRecordIntoSlot(stores.mouseSettingsSlots[current], lighting::bytesOf(stores.mouseSettings));
+        copyRecordIntoSlot(stores.mouseSettingsSlots[current],
+                           lighting::bytesOf(stores.mouseSettings));
     }
     if (read.record) {
         stores.mouseSettingsSlots[0] = *read.record;
@@ -364,7 +373,8 @@ void ApplyMousePadActiveRecord(MainWindow& main, const ActiveRecordRead& read) {
     DeviceStores& stores = main.stores();
     const std::uint8_t current = stores.mousePadSettings.onboardProfile;
     if (current < stores.mousePadSlots.size()) {
-        copyRecordIntoSlot(stores.mousePadSlots[current], lighting::bytesOf(stores.mousePadSettings));
+        copyRecordIntoSlot(stores.mousePadSlots[current],
+                           lighting::bytesOf(stores.mousePadSettings));
     }
     if (read.activeIndex) {
         const std::uint8_t a = read.slot;
@@ -490,8 +500,7 @@ void ConnectMousePad(MainWindow& main, const MousePadRead& read) {
     showAndSelectTab(tree, "mp_tab");
     ApplyMousePadRead(main, read);
     profiles::deviceFolder(DeviceClass::MousePad);
-    SelectProfileAt(main, ProfileList::MousePadLight,
-                    selectedPosition(ProfileList::MousePadLight));
+    SelectProfileAt(main, ProfileList::MousePadLight, selectedPosition(ProfileList::MousePadLight));
     runRefresh(main.pageRefresh().mousePadPage);
     main.window().invalidate();
     startRedraw(main);

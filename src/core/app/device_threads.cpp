@@ -35,12 +35,12 @@ enum ReReadBits : unsigned {
 };
 
 class ReReadRequests {
-public:
+  public:
     void request(unsigned bits) { pending_.fetch_or(bits); }
     unsigned take() { return pending_.exchange(0); }
     bool pending() const { return pending_.load() != 0; }
 
-private:
+  private:
     std::atomic<unsigned> pending_{0};
 };
 
@@ -71,7 +71,9 @@ struct DeviceFeatures {
 };
 
 // Runs fn on the main thread and waits; never called with a commander's lock held.
-void onMain(MainWindow& main, std::function<void()> fn) { main.loop().invoke(std::move(fn)); }
+void onMain(MainWindow& main, std::function<void()> fn) {
+    main.loop().invoke(std::move(fn));
+}
 
 void readArrived(MainWindow& main, Connection& c, DeviceKind kind,
                  const device::HidInterfaceInfo& info, const platform::StopEvent& stop) {
@@ -244,7 +246,8 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
 void onConsumerUsage(MainWindow& main, std::uint16_t usage) {
     switch (usage) {
         case device::kUsageReReadActive:
-            main.loop().post([&main] { main.loop().startTimer(kReReadActiveTimer, kCoalesceDelay); });
+            main.loop().post(
+                [&main] { main.loop().startTimer(kReReadActiveTimer, kCoalesceDelay); });
             break;
         case device::kUsageFullReRead:
             main.loop().post([&main] { main.loop().startTimer(kFullReReadTimer, kCoalesceDelay); });
@@ -290,17 +293,20 @@ void InstallDeviceFeatures(MainWindow& main) {
     if (backend == nullptr) {
         return;
     }
-    installConnectionThread(main, *backend, features, features->keyboard, WorkerSlot::KeyboardConnection,
+    installConnectionThread(main, *backend, features, features->keyboard,
+                            WorkerSlot::KeyboardConnection,
                             device::InterfaceRole::KeyboardCommander);
     installConnectionThread(main, *backend, features, features->mouse, WorkerSlot::MouseConnection,
                             device::InterfaceRole::MouseCommander);
-    installConnectionThread(main, *backend, features, features->mousePad, WorkerSlot::MousePadConnection,
+    installConnectionThread(main, *backend, features, features->mousePad,
+                            WorkerSlot::MousePadConnection,
                             device::InterfaceRole::MousePadCommander);
-    main.workers().assign(WorkerSlot::MouseConsumerListener, [&main, backend](platform::StopEvent& stop) {
-        device::MouseConsumerListener listener(
-            *backend, [&main](std::uint16_t usage) { onConsumerUsage(main, usage); });
-        listener.run(stop);
-    });
+    main.workers().assign(
+        WorkerSlot::MouseConsumerListener, [&main, backend](platform::StopEvent& stop) {
+            device::MouseConsumerListener listener(
+                *backend, [&main](std::uint16_t usage) { onConsumerUsage(main, usage); });
+            listener.run(stop);
+        });
     main.workers().assign(WorkerSlot::KeyboardConsumerHolder, [backend](platform::StopEvent& stop) {
         device::KeyboardConsumerHolder holder(*backend);
         holder.run(stop);

@@ -114,8 +114,7 @@ void SelectProfile(MainWindow& main, ProfileList list) {
 
 void SelectProfileAt(MainWindow& main, ProfileList list, long position) {
     ui::Control* combo = main.tree().find(controlsOf(list).combo);
-    if (combo == nullptr || position < 0 ||
-        position >= static_cast<long>(combo->items().size())) {
+    if (combo == nullptr || position < 0 || position >= static_cast<long>(combo->items().size())) {
         return;
     }
     combo->selectItem(static_cast<int>(position), ui::Notify::No);
@@ -124,10 +123,9 @@ void SelectProfileAt(MainWindow& main, ProfileList list, long position) {
 
 void InstallProfileSelection(MainWindow& main) {
     for (const ProfileListControls& controls : kProfileListControls) {
-        main.router().onName(ui::notify::kItemSelect, std::string(controls.combo),
-                             [&main, list = controls.list](ui::Control&) {
-                                 SelectProfile(main, list);
-                             });
+        main.router().onName(
+            ui::notify::kItemSelect, std::string(controls.combo),
+            [&main, list = controls.list](ui::Control&) { SelectProfile(main, list); });
     }
 }
 

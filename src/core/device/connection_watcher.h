@@ -18,7 +18,7 @@ inline constexpr std::chrono::milliseconds kPresentPollInterval{100};
 // interface while it is present. The commander's lock is held across the device-side part
 // of a pass and released before any hook that may wait for the main thread runs.
 class ConnectionWatcher {
-public:
+  public:
     struct Hooks {
         // Lock held: the interface was opened and attached; connected is not set yet.
         // Reads what the connection needs from the device.
@@ -43,7 +43,7 @@ public:
     // should start at once (a re-read was requested).
     void run(const platform::StopEvent& stop, const std::function<bool()>& wake = {});
 
-private:
+  private:
     bool connectFirstMatch(const std::vector<HidInterfaceInfo>& interfaces, DeviceKind& kind,
                            HidInterfaceInfo& info);
 

@@ -11,7 +11,8 @@ constexpr std::size_t kMinimumReportBuffer = 64;
 
 }  // namespace
 
-std::optional<ConsumerDecoder> ConsumerDecoder::fromDescriptor(std::span<const std::uint8_t> bytes) {
+std::optional<ConsumerDecoder> ConsumerDecoder::fromDescriptor(
+    std::span<const std::uint8_t> bytes) {
     auto descriptor = parseReportDescriptor(bytes);
     if (!descriptor) {
         return std::nullopt;
@@ -24,7 +25,8 @@ std::optional<ConsumerDecoder> ConsumerDecoder::fromDescriptor(std::span<const s
     return std::nullopt;
 }
 
-std::optional<std::uint16_t> ConsumerDecoder::firstUsage(std::span<const std::uint8_t> report) const {
+std::optional<std::uint16_t> ConsumerDecoder::firstUsage(
+    std::span<const std::uint8_t> report) const {
     std::vector<HidDataItem> items = buildInputDataItems(collection_);
     if (items.empty() || !DecodeInputReport(collection_, items, report)) {
         return std::nullopt;

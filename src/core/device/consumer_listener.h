@@ -25,7 +25,7 @@ inline constexpr std::chrono::milliseconds kListenerReadSlice{50};
 
 // The consumer-control collection of an opened interface, decoded from its descriptor.
 class ConsumerDecoder {
-public:
+  public:
     // nullopt when the descriptor is malformed or has no consumer-control collection.
     static std::optional<ConsumerDecoder> fromDescriptor(std::span<const std::uint8_t> bytes);
 
@@ -34,7 +34,7 @@ public:
     // belongs to another collection, is too short, or carries nothing.
     std::optional<std::uint16_t> firstUsage(std::span<const std::uint8_t> report) const;
 
-private:
+  private:
     explicit ConsumerDecoder(HidCollection collection) : collection_(std::move(collection)) {}
 
     HidCollection collection_;
@@ -43,7 +43,7 @@ private:
 // The mouse's consumer-control collection: every input report's first usage goes to onUsage
 // (on the listener's thread). Owns its interface for as long as it holds one.
 class MouseConsumerListener {
-public:
+  public:
     using UsageHandler = std::function<void(std::uint16_t usage)>;
 
     MouseConsumerListener(HidBackend& backend, UsageHandler onUsage);
@@ -52,7 +52,7 @@ public:
     // starts over; ends when stop is set or enumeration fails.
     void run(const platform::StopEvent& stop);
 
-private:
+  private:
     // The accepted interface and its decoder, or null; false when enumeration failed.
     bool scan(std::unique_ptr<HidHandle>& handle, std::optional<ConsumerDecoder>& decoder);
     void listen(HidHandle& handle, const ConsumerDecoder& decoder, const platform::StopEvent& stop);
@@ -64,7 +64,7 @@ private:
 // Holds the RGB keyboard's consumer-control collection open for the whole run, so that
 // nothing else takes it; it reads nothing.
 class KeyboardConsumerHolder {
-public:
+  public:
     explicit KeyboardConsumerHolder(HidBackend& backend) : backend_(backend) {}
 
     // Scans once a second until it holds the interface, then waits for stop; ends when stop
@@ -72,7 +72,7 @@ public:
     void run(const platform::StopEvent& stop);
     bool holding() const { return holding_.load(); }
 
-private:
+  private:
     HidBackend& backend_;
     std::unique_ptr<HidHandle> held_;
     std::atomic<bool> holding_{false};
