@@ -1,5 +1,7 @@
 #include "cli/ctl_options.h"
 
+#include "sim/sim_arguments.h"
+
 #include <array>
 
 #include "cli/hex_text.h"
@@ -72,47 +74,30 @@ std::string_view ctlUsage() {
 
 CtlParse parseCtlArguments(const std::vector<std::string_view>& args, const char* simEnvironment) {
     CtlOptions options;
-    std::vector<std::string_view> simSets;
+    sim::SimArguments simArguments;
     std::size_t i = 0;
     for (; i < args.size() && args[i].starts_with("--"); ++i) {
-        const auto arg = args[i];
-        if (arg == "--simulate") {
-            options.simulate = true;
-            options.models = sim::parseModelList(sim::kDefaultSimulatedModels).kinds;
-        } else if (arg.starts_with("--simulate=")) {
-            options.simulate = true;
-            auto models = sim::parseModelList(arg.substr(11));
-            if (!models.error.empty()) {
-                return fail("--simulate: " + models.error);
-            }
-            options.models = std::move(models.kinds);
-        } else if (arg == "--sim-set") {
-            if (i + 1 == args.size()) {
-                return fail("--sim-set needs KEY=VALUE");
-            }
-            simSets.push_back(args[++i]);
-        } else if (arg.starts_with("--sim-set=")) {
-            simSets.push_back(arg.substr(10));
-        } else if (arg == "--help") {
+        std::string error;
+        switch (simArguments.take(args, i, error)) {
+            case sim::SimArguments::Take::Taken:
+                continue;
+            case sim::SimArguments::Take::Error:
+                return fail(error);
+            case sim::SimArguments::Take::NotMine:
+                break;
+        }
+        if (args[i] == "--help") {
             options.command = CtlCommand::Help;
             return CtlParse{options, {}};
-        } else {
-            return fail("unknown option '" + std::string(arg) + "'");
         }
+        return fail("unknown option '" + std::string(args[i]) + "'");
     }
-    if (!simSets.empty() && !options.simulate) {
-        return fail("--sim-set needs --simulate");
+    if (auto error = simArguments.finish(simEnvironment)) {
+        return fail(*error);
     }
-    if (options.simulate && simEnvironment != nullptr) {
-        if (auto error = sim::applySimSettingList(simEnvironment, options.simSettings)) {
-            return fail("KORVANE_SIM: " + *error);
-        }
-    }
-    for (const auto setting : simSets) {
-        if (auto error = sim::applySimSetting(setting, options.simSettings)) {
-            return fail("--sim-set: " + *error);
-        }
-    }
+    options.simulate = simArguments.simulate;
+    options.models = std::move(simArguments.models);
+    options.simSettings = simArguments.settings;
 
     if (i == args.size()) {
         return fail("no command given (list, info, table, frame, write-table, record, reset)");

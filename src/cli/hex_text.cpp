@@ -1,5 +1,7 @@
 #include "cli/hex_text.h"
 
+#include "core/platform/text.h"
+
 #include <charconv>
 
 namespace korvane::cli {
@@ -65,21 +67,11 @@ std::optional<std::vector<std::uint8_t>> parseHex(std::string_view text, std::si
 }
 
 std::optional<std::uint32_t> parseUnsigned(std::string_view text, std::uint32_t max) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    if (text.empty()) {
+    const auto value = platform::parseWholeNumber(text);
+    if (!value || *value < 0 || *value > max) {
         return std::nullopt;
     }
-    std::uint32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-    if (ec != std::errc{} || ptr != end || value > max) {
-        return std::nullopt;
-    }
-    return value;
+    return static_cast<std::uint32_t>(*value);
 }
 
 }  // namespace korvane::cli

@@ -3,12 +3,14 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "sim/simulated_backend.h"
+#include "sim/sim_arguments.h"
 
 namespace korvane::program {
 namespace {
 
-ProgramParse fail(std::string message) { return {std::nullopt, std::move(message)}; }
+ProgramParse fail(std::string message) {
+    return {std::nullopt, std::move(message)};
+}
 
 }  // namespace
 
@@ -25,8 +27,17 @@ std::string_view programUsage() {
 ProgramParse parseProgramArguments(const std::vector<std::string_view>& args,
                                    const char* simEnvironment) {
     ProgramOptions options;
-    std::vector<std::string_view> simSets;
+    sim::SimArguments simArguments;
     for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        switch (simArguments.take(args, i, error)) {
+            case sim::SimArguments::Take::Taken:
+                continue;
+            case sim::SimArguments::Take::Error:
+                return fail(error);
+            case sim::SimArguments::Take::NotMine:
+                break;
+        }
         const std::string_view arg = args[i];
         const auto value = [&]() -> std::optional<std::string_view> {
             if (i + 1 >= args.size()) {
@@ -36,22 +47,6 @@ ProgramParse parseProgramArguments(const std::vector<std::string_view>& args,
         };
         if (arg == "--headless") {
             options.headless = true;
-        } else if (arg == "--simulate") {
-            options.simulate = true;
-            options.models = sim::parseModelList(sim::kDefaultSimulatedModels).kinds;
-        } else if (arg.starts_with("--simulate=")) {
-            options.simulate = true;
-            auto models = sim::parseModelList(arg.substr(11));
-            if (!models.error.empty()) {
-                return fail("--simulate: " + models.error);
-            }
-            options.models = std::move(models.kinds);
-        } else if (arg == "--sim-set") {
-            const auto kv = value();
-            if (!kv) {
-                return fail("--sim-set needs KEY=VALUE");
-            }
-            simSets.push_back(*kv);
         } else if (arg == "--script") {
             const auto file = value();
             if (!file) {
@@ -68,19 +63,12 @@ ProgramParse parseProgramArguments(const std::vector<std::string_view>& args,
             return fail("unknown argument '" + std::string(arg) + "'");
         }
     }
-    if (!simSets.empty() && !options.simulate) {
-        return fail("--sim-set needs --simulate");
+    if (auto error = simArguments.finish(simEnvironment)) {
+        return fail(*error);
     }
-    if (options.simulate && simEnvironment != nullptr) {
-        if (auto error = sim::applySimSettingList(simEnvironment, options.simSettings)) {
-            return fail("KORVANE_SIM: " + *error);
-        }
-    }
-    for (const std::string_view kv : simSets) {
-        if (auto error = sim::applySimSetting(kv, options.simSettings)) {
-            return fail("--sim-set: " + *error);
-        }
-    }
+    options.simulate = simArguments.simulate;
+    options.models = std::move(simArguments.models);
+    options.simSettings = simArguments.settings;
     if (options.headless && options.script.empty()) {
         return fail("--headless needs --script FILE");
     }

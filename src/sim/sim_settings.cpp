@@ -1,5 +1,7 @@
 #include "sim/sim_settings.h"
 
+#include "core/platform/text.h"
+
 #include <array>
 #include <charconv>
 #include <utility>
@@ -30,23 +32,12 @@ std::string_view trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-// Decimal, or hexadecimal with a 0x prefix; the whole text must be the number.
 std::optional<std::uint64_t> parseNumber(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    if (text.empty()) {
+    const auto value = platform::parseWholeNumber(text);
+    if (!value || *value < 0) {
         return std::nullopt;
     }
-    std::uint64_t value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-    if (ec != std::errc{} || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
+    return static_cast<std::uint64_t>(*value);
 }
 
 std::optional<std::uint64_t> parseInRange(std::string_view text, std::uint64_t low,

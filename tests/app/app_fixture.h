@@ -19,7 +19,7 @@ namespace korvane::app::testing {
 // A headless program over the real skin and shipped defaults, with its data folder, config
 // folder and installer file in a temp folder of its own.
 class AppFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string tmpl = (std::filesystem::temp_directory_path() / "korvane-app-XXXXXX").string();
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);

@@ -9,6 +9,7 @@
 #include "core/app/window_messages.h"
 #include "core/platform/main_ini.h"
 #include "core/platform/paths.h"
+#include "core/ui/skin_reader.h"
 #include "device/fake_hid.h"
 
 using namespace std::chrono_literals;
@@ -23,17 +24,17 @@ class MainWindowTest : public AppFixture {};
 TEST_F(MainWindowTest, FirstStartSeedsEveryListBeforeAnyDevice) {
     start();
     const fs::path qv = root_ / "QV";
-    for (const char* file : {"kb/kbProfile.ini", "ms/msProfile.ini", "mp/mpProfile.ini",
-                             "kb/New Profile 1.led", "kb/New Profile 1.pro", "kb/Profile.led",
-                             "kb/Profile2.led", "ms/New Profile 1.led", "ms/New Profile 1.pro",
-                             "ms/Profile.led", "mp/New Profile 1.led", "ms/name_1.cur",
-                             "ms/name_4.cur"}) {
+    for (const char* file :
+         {"kb/kbProfile.ini", "ms/msProfile.ini", "mp/mpProfile.ini", "kb/New Profile 1.led",
+          "kb/New Profile 1.pro", "kb/Profile.led", "kb/Profile2.led", "ms/New Profile 1.led",
+          "ms/New Profile 1.pro", "ms/Profile.led", "mp/New Profile 1.led", "ms/name_1.cur",
+          "ms/name_4.cur"}) {
         EXPECT_TRUE(fs::is_regular_file(qv / file)) << file;
     }
     app_->query([&] {
-        for (const char* combo : {"kb_deng_profile_combo", "kb_key_profile_combo",
-                                  "ms_deng_profile_combo", "ms_key_profile_combo",
-                                  "mp_deng_profile_combo"}) {
+        for (const char* combo :
+             {"kb_deng_profile_combo", "kb_key_profile_combo", "ms_deng_profile_combo",
+              "ms_key_profile_combo", "mp_deng_profile_combo"}) {
             const auto* c = app_->mainWindow().tree().find(combo);
             ASSERT_NE(c, nullptr) << combo;
             ASSERT_EQ(c->items().size(), 1u) << combo;
@@ -88,18 +89,14 @@ TEST_F(MainWindowTest, UnknownMenuEntryShowsItsOwnTextAndKnownOnesDoNot) {
 }
 
 TEST_F(MainWindowTest, InstallerLanguageIsTakenOverAtStart) {
-    {
-        std::ofstream(root_ / "install.ini") << "[Qv Korvane Gaming Software 3.0]\nLANGUAGE=1049\n";
-    }
+    { std::ofstream(root_ / "install.ini") << "[Qv Korvane Gaming Software 3.0]\nLANGUAGE=1049\n"; }
     start();
     EXPECT_EQ(korvane::platform::MainIni(korvane::platform::MainIniPath()).language(), 4);
     app_->query([&] { EXPECT_EQ(app_->languageHost().languageFile, "lan_de.xml"); });
 }
 
 TEST_F(MainWindowTest, MenuLanguageKeepsFontsAndTellsTheInstaller) {
-    {
-        std::ofstream(root_ / "install.ini") << "[Qv Korvane Gaming Software 3.0]\n";
-    }
+    { std::ofstream(root_ / "install.ini") << "[Qv Korvane Gaming Software 3.0]\n"; }
     start();
     ASSERT_EQ(run("menu lan_cn\n"), 0);
     EXPECT_EQ(korvane::platform::MainIni(korvane::platform::MainIniPath()).language(), 1);
@@ -149,7 +146,7 @@ TEST_F(MainWindowTest, ChangedMouseSettingsGoOutOncePerTick) {
     }
     ASSERT_EQ(settingsWrites(), 1);
     const auto report = fake->written().back();
-    EXPECT_EQ(report.bytes[4], 56);   // the whole 56-byte block
+    EXPECT_EQ(report.bytes[4], 56);     // the whole 56-byte block
     EXPECT_EQ(report.bytes[8 + 1], 7);  // the record's mode, after its profile byte
     // No change, no write at the following ticks.
     std::this_thread::sleep_for(1200ms);
@@ -196,6 +193,52 @@ TEST_F(MainWindowTest, PictureMessagesWriteThePreview) {
         main.handleMessage(app::msg::kShowProgress);
         EXPECT_TRUE(main.tree().find("setting_progress")->visible());
     });
+}
+
+}  // namespace
+
+namespace {
+
+class DamagedDataTest : public AppFixture {};
+
+TEST_F(DamagedDataTest, AnUnusableDataFolderStillStartsTheProgram) {
+    // The data root lies below a plain file, so no folder or file can be made there.
+    std::ofstream(root_ / "blocker") << "not a folder";
+    setenv("KORVANE_DATA_ROOT", (root_ / "blocker" / "QV").c_str(), 1);
+    start();
+    ASSERT_EQ(run("tray left\n"), 0) << errors_.str();
+    EXPECT_EQ(count("message message_text_1"), 1);
+    EXPECT_FALSE(fs::exists(root_ / "blocker" / "QV"));
+}
+
+TEST_F(DamagedDataTest, ACorruptMainIniReadsAsDefaults) {
+    fs::create_directories(root_ / "QV");
+    {
+        std::ofstream out(root_ / "QV" / "main.ini", std::ios::binary);
+        for (int i = 0; i < 4096; ++i) {
+            out.put(static_cast<char>((i * 37) & 0xFF));
+        }
+    }
+    start();
+    korvane::ui::ControlTree skinOnly;
+    std::string error;
+    ASSERT_TRUE(korvane::ui::ReadSkin(KORVANE_SOURCE_DIR "/skin", "XML_MAIN", skinOnly, error));
+    app_->query([&] {
+        EXPECT_EQ(app_->languageHost().languageFile, "lan_en.xml");
+        // The skin's own background stays.
+        EXPECT_EQ(app_->mainWindow().tree().find("root")->bkImage(),
+                  skinOnly.find("root")->bkImage());
+    });
+}
+
+TEST_F(DamagedDataTest, AMissingSkinFileIsNamedInTheError) {
+    fs::create_directories(root_ / "skin");
+    auto o = options();
+    o.skinFolder = root_ / "skin";
+    app_ = std::make_unique<app::HeadlessApp>(std::move(o));
+    std::string error;
+    EXPECT_FALSE(app_->start(error));
+    EXPECT_NE(error.find("main.ui"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ struct BadScript {
     const char* errorPart;
 };
 
-class BadScriptTest : public ScriptedSessionTest, public ::testing::WithParamInterface<BadScript> {};
+class BadScriptTest : public ScriptedSessionTest,
+                      public ::testing::WithParamInterface<BadScript> {};
 
 TEST_P(BadScriptTest, EndsWithTheCodeAndTheLineNumber) {
     start();

@@ -136,3 +136,25 @@ TEST(FoldCase, LowersAndKeepsEverythingElse) {
 
 }  // namespace
 }  // namespace korvane::platform
+
+struct WholeNumberCase {
+    const char* text;
+    std::optional<std::int64_t> expected;
+};
+
+class WholeNumberTest : public ::testing::TestWithParam<WholeNumberCase> {};
+
+TEST_P(WholeNumberTest, TakesOnlyTextsThatAreWhollyANumber) {
+    EXPECT_EQ(korvane::platform::parseWholeNumber(GetParam().text), GetParam().expected)
+        << '"' << GetParam().text << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WholeNumberTest,
+    ::testing::Values(WholeNumberCase{"40", 40}, WholeNumberCase{"-5", -5},
+                      WholeNumberCase{"+7", 7}, WholeNumberCase{"0xFF2400FF", 0xFF2400FF},
+                      WholeNumberCase{"0X1f", 31}, WholeNumberCase{"", std::nullopt},
+                      WholeNumberCase{"0x", std::nullopt}, WholeNumberCase{"12ab", std::nullopt},
+                      WholeNumberCase{" 12", std::nullopt}, WholeNumberCase{"0x-1", std::nullopt},
+                      WholeNumberCase{"+-1", std::nullopt},
+                      WholeNumberCase{"99999999999999999999", std::nullopt}));

@@ -39,9 +39,9 @@ HeadlessApp::~HeadlessApp() {
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
     const bool ran = loop_.invoke([&] {
-        main_ = std::make_unique<MainWindow>(MainWindowServices{
-            loop_, dialogs_, window_, autostart_, installer_, language_, options_.hid,
-            options_.skinFolder, options_.programFile});
+        main_ = std::make_unique<MainWindow>(
+            MainWindowServices{loop_, dialogs_, window_, autostart_, installer_, language_,
+                               options_.hid, options_.skinFolder, options_.programFile});
         if (!main_->create(error)) {
             return;
         }
@@ -91,6 +91,8 @@ bool HeadlessApp::act(std::function<void()> fn) {
     return true;
 }
 
-bool HeadlessApp::query(const std::function<void()>& fn) { return loop_.invoke(fn); }
+bool HeadlessApp::query(const std::function<void()>& fn) {
+    return loop_.invoke(fn);
+}
 
 }  // namespace korvane::app

@@ -22,7 +22,9 @@ std::optional<std::string> IniInstallerSettings::read(std::string_view key) cons
     return value;
 }
 
-std::optional<std::string> IniInstallerSettings::language() const { return read("LANGUAGE"); }
+std::optional<std::string> IniInstallerSettings::language() const {
+    return read("LANGUAGE");
+}
 
 bool IniInstallerSettings::setLanguage(std::string_view code) {
     // Only an installation has the file; a program run from elsewhere (a build tree) has

@@ -21,7 +21,9 @@ constexpr std::array<MenuLanguage, 3> kMenuLanguages{{
 }};
 
 // The languages whose start-up also replaces the skin's fonts.
-bool startSetsFont(long index) { return index == 1 || index == 2 || index == 7; }
+bool startSetsFont(long index) {
+    return index == 1 || index == 2 || index == 7;
+}
 
 void selectLanguage(const platform::Language& language, platform::MainIni& mainIni,
                     InstallerSettings& installer, ui::LanguageHost& host) {

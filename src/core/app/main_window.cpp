@@ -19,8 +19,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::array<std::string_view, 4> kPalettes{
-    "Pallet", "ms_deng_Color_Pallet", "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"};
+constexpr std::array<std::string_view, 4> kPalettes{"Pallet", "ms_deng_Color_Pallet",
+                                                    "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"};
 
 constexpr std::array<std::string_view, 6> kMouseButtonParts{"left",    "wheel", "right",
                                                             "forward", "back",  "dpi"};
@@ -256,7 +256,8 @@ void MainWindow::onMouseHover(ui::Control& sender, bool enter) {
 }
 
 void MainWindow::post(int message, std::intptr_t wParam, std::intptr_t lParam) {
-    services_.loop.post([this, message, wParam, lParam] { handleMessage(message, wParam, lParam); });
+    services_.loop.post(
+        [this, message, wParam, lParam] { handleMessage(message, wParam, lParam); });
 }
 
 void MainWindow::handleMessage(int message, std::intptr_t wParam, std::intptr_t lParam) {
@@ -396,11 +397,17 @@ void MainWindow::activate() {
     showNoDeviceMessage();
 }
 
-void MainWindow::suspend() { streamingEnabled = false; }
+void MainWindow::suspend() {
+    streamingEnabled = false;
+}
 
-void MainWindow::resume() { streamingEnabled = true; }
+void MainWindow::resume() {
+    streamingEnabled = true;
+}
 
-std::string MainWindow::startupText() const { return autoStart_ ? "startup_off" : "startup_on"; }
+std::string MainWindow::startupText() const {
+    return autoStart_ ? "startup_off" : "startup_on";
+}
 
 ui::Menu MainWindow::readMenu(std::string_view file) const {
     ui::Menu menu;

@@ -1,6 +1,5 @@
 #include "core/app/scripted_session.h"
 
-#include <charconv>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "core/platform/stop_event.h"
+#include "core/platform/text.h"
 
 namespace korvane::app {
 namespace {
@@ -38,20 +38,6 @@ std::string restAfterWords(const std::string& line, int n) {
     return pos == std::string::npos ? std::string() : line.substr(pos);
 }
 
-std::optional<long long> toNumber(std::string_view text) {
-    long long value = 0;
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 struct ControlState {
     bool found = false;
     bool visible = false;
@@ -67,8 +53,8 @@ ControlState readControl(HeadlessApp& app, const std::string& name) {
     ControlState state;
     app.query([&] {
         if (const ui::Control* c = app.mainWindow().tree().find(name)) {
-            state = {true,         c->visible(),      c->enabled(),        c->selected(),
-                     c->value(),   c->currentItem(),  c->items().size(),   c->text()};
+            state = {true,       c->visible(),     c->enabled(),      c->selected(),
+                     c->value(), c->currentItem(), c->items().size(), c->text()};
         } else if (name == "window") {
             state.found = true;
             state.visible = app.windowHost().isVisible();
@@ -79,13 +65,20 @@ ControlState readControl(HeadlessApp& app, const std::string& name) {
 }
 
 std::string property(const ControlState& s, std::string_view key) {
-    if (key == "visible") return s.visible ? "1" : "0";
-    if (key == "enabled") return s.enabled ? "1" : "0";
-    if (key == "selected") return s.selected ? "1" : "0";
-    if (key == "value") return std::to_string(s.value);
-    if (key == "item") return std::to_string(s.item);
-    if (key == "count") return std::to_string(s.count);
-    if (key == "text") return s.text;
+    if (key == "visible")
+        return s.visible ? "1" : "0";
+    if (key == "enabled")
+        return s.enabled ? "1" : "0";
+    if (key == "selected")
+        return s.selected ? "1" : "0";
+    if (key == "value")
+        return std::to_string(s.value);
+    if (key == "item")
+        return std::to_string(s.item);
+    if (key == "count")
+        return std::to_string(s.count);
+    if (key == "text")
+        return s.text;
     return {};
 }
 
@@ -96,13 +89,15 @@ bool knownProperty(std::string_view key) {
 
 // "true"/"false" read as the 1/0 the properties print.
 std::string normalise(std::string value) {
-    if (value == "true") return "1";
-    if (value == "false") return "0";
+    if (value == "true")
+        return "1";
+    if (value == "false")
+        return "0";
     return value;
 }
 
 class Session {
-public:
+  public:
     Session(HeadlessApp& app, DevicePlugger* plugger, std::ostream& out, std::ostream& err)
         : app_(app), plugger_(plugger), out_(out), err_(err) {}
 
@@ -130,7 +125,7 @@ public:
         return kScriptDone;
     }
 
-private:
+  private:
     int bad(std::string message) {
         error_ = std::move(message);
         return kScriptBadLine;
@@ -151,7 +146,7 @@ private:
             return ok ? kScriptDone : bad("no " + w[1] + " is attached");
         }
         if (cmd == "wait" && n == 2) {
-            const auto ms = toNumber(w[1]);
+            const auto ms = platform::parseWholeNumber(w[1]);
             if (!ms || *ms < 0) {
                 return bad("wait needs a number of milliseconds");
             }
@@ -165,8 +160,7 @@ private:
             const std::string arg = restAfterWords(line, 3);
             bool delivered = false;
             app_.act([&] { delivered = app_.mainWindow().tree().deliver(w[1], w[2], arg); });
-            return delivered ? kScriptDone
-                             : bad("cannot deliver " + w[1] + " to '" + w[2] + "'");
+            return delivered ? kScriptDone : bad("cannot deliver " + w[1] + " to '" + w[2] + "'");
         }
         if (cmd == "tray" && n == 2 && (w[1] == "left" || w[1] == "right")) {
             app_.act([&] {
@@ -183,7 +177,7 @@ private:
             return kScriptDone;
         }
         if (cmd == "answer" && n == 2) {
-            const auto code = toNumber(w[1]);
+            const auto code = platform::parseWholeNumber(w[1]);
             if (!code) {
                 return bad("answer needs a number");
             }
@@ -245,7 +239,7 @@ private:
         const std::string wanted = normalise(w[2].substr(eq + 1));
         long long timeout = 5000;
         if (w.size() == 4) {
-            const auto t = toNumber(w[3]);
+            const auto t = platform::parseWholeNumber(w[3]);
             if (!t || *t < 0) {
                 return bad("wait-for needs a time limit in milliseconds");
             }

@@ -8,7 +8,9 @@
 namespace korvane::app {
 namespace {
 
-constexpr std::size_t index(WorkerSlot slot) { return static_cast<std::size_t>(slot); }
+constexpr std::size_t index(WorkerSlot slot) {
+    return static_cast<std::size_t>(slot);
+}
 
 }  // namespace
 
@@ -52,7 +54,9 @@ void WorkerSet::startAll(const std::function<void()>& betweenNineAndTen) {
     }
 }
 
-bool WorkerSet::running(WorkerSlot slot) const { return workers_[index(slot)]->running(); }
+bool WorkerSet::running(WorkerSlot slot) const {
+    return workers_[index(slot)]->running();
+}
 
 platform::StopEvent& WorkerSet::stopEvent(WorkerSlot slot) {
     return workers_[index(slot)]->stopEvent();
@@ -74,14 +78,13 @@ void WorkerSet::stopAll(platform::MainLoop& loop) {
         return true;
     };
     for (int round = 0; round < kWorkerCount; ++round) {
-        const bool ended =
-            loop.isMainThread() ? loop.pumpUntil(allEnded, 1000ms) : [&] {
-                const auto deadline = std::chrono::steady_clock::now() + 1000ms;
-                while (!allEnded() && std::chrono::steady_clock::now() < deadline) {
-                    platform::StopEvent().wait(1ms);
-                }
-                return allEnded();
-            }();
+        const bool ended = loop.isMainThread() ? loop.pumpUntil(allEnded, 1000ms) : [&] {
+            const auto deadline = std::chrono::steady_clock::now() + 1000ms;
+            while (!allEnded() && std::chrono::steady_clock::now() < deadline) {
+                platform::StopEvent().wait(1ms);
+            }
+            return allEnded();
+        }();
         if (ended) {
             platform::debugLine("所有对象处于激发状态\n");
             break;

@@ -1,5 +1,7 @@
 #include "core/platform/text.h"
 
+#include <charconv>
+
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -290,6 +292,33 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
         }
     }
     return pa == a.size() && pb == b.size();
+}
+
+std::optional<std::int64_t> parseWholeNumber(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+        if (text.front() == '-' || text.front() == '+') {
+            return std::nullopt;
+        }
+    }
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+    if (ec != std::errc{} || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 long parseLong(std::string_view text) {

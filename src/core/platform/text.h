@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +26,11 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b);
 // space and a sign allowed, conversion stops at the first non-digit, no digits
 // give 0, out-of-range values clamp to the long range.
 long parseLong(std::string_view text);
+// A whole text that is a number: decimal (with an optional sign), or hexadecimal after
+// "0x"/"0X". Anything else, trailing characters included, gives nullopt. For numbers typed on
+// command lines, in scripts and in skin files, where a half-read value is an error.
+std::optional<std::int64_t> parseWholeNumber(std::string_view text);
+
 // "%d".
 std::string formatInt(long value);
 

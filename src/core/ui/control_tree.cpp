@@ -1,26 +1,10 @@
 #include "core/ui/control_tree.h"
 
-#include <charconv>
+#include "core/platform/text.h"
+
 #include <string>
 
 namespace korvane::ui {
-namespace {
-
-bool parseInt(std::string_view text, long long& out) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    if (text.empty()) {
-        return false;
-    }
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out, base);
-    return ec == std::errc() && end == text.data() + text.size();
-}
-
-}  // namespace
-
 ControlTree::ControlTree() = default;
 
 Control& ControlTree::create(std::string name, ControlKind kind, std::string className,
@@ -74,8 +58,9 @@ bool ControlTree::deliver(std::string_view type, std::string_view name, std::str
     if (control == nullptr) {
         return false;
     }
-    long long number = 0;
-    const bool numeric = parseInt(arg, number);
+    const std::optional<std::int64_t> parsed = platform::parseWholeNumber(arg);
+    const bool numeric = parsed.has_value();
+    const std::int64_t number = parsed.value_or(0);
     if (type == notify::kSelectChanged) {
         if (!numeric) {
             return false;

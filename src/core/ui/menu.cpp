@@ -13,13 +13,13 @@ void readEntries(const pugi::xml_node& node, std::vector<MenuEntry>& out, int de
     for (const pugi::xml_node& child : node.children()) {
         const std::string_view tag = child.name();
         if (tag == "item") {
-            out.push_back({child.attribute("name").value(), child.attribute("text").value(),
-                           false, {}});
+            out.push_back(
+                {child.attribute("name").value(), child.attribute("text").value(), false, {}});
         } else if (tag == "separator") {
             out.push_back({{}, {}, true, {}});
         } else if (tag == "menu" && depth < kMaxDepth) {
-            MenuEntry sub{child.attribute("name").value(), child.attribute("text").value(), false,
-                          {}};
+            MenuEntry sub{
+                child.attribute("name").value(), child.attribute("text").value(), false, {}};
             readEntries(child, sub.children, depth + 1);
             out.push_back(std::move(sub));
         }

@@ -1,11 +1,12 @@
 #include "core/ui/skin_reader.h"
 
+#include "core/platform/text.h"
+
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <charconv>
 #include <cstdint>
 
 namespace korvane::ui {
@@ -43,17 +44,7 @@ ControlKind kindOfClass(std::string_view className) {
 }
 
 int parseNumber(std::string_view text, int fallback) {
-    long long value = 0;
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (ec != std::errc() || end != text.data() + text.size()) {
-        return fallback;
-    }
-    return static_cast<int>(value);
+    return static_cast<int>(platform::parseWholeNumber(text).value_or(fallback));
 }
 
 // The scalar text of a Designer property: <string>, <number>, <bool>, <enum>, <cstring>.
