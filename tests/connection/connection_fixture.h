@@ -101,6 +101,20 @@ class ConnectionFixture : public ::testing::Test {
         return value;
     }
 
+    // Waits until the device has had no request for a while; false when it never goes quiet.
+    static bool settle(const sim::SimulatedDevice& device) {
+        std::uint32_t before = device.requestCount();
+        for (int i = 0; i < 50; ++i) {
+            platform::StopEvent().wait(std::chrono::milliseconds(200));
+            const std::uint32_t now = device.requestCount();
+            if (now == before) {
+                return true;
+            }
+            before = now;
+        }
+        return false;
+    }
+
     // Waits until the program's output holds the line n times.
     bool waitForLine(const std::string& line, int n = 1,
                      std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) {

@@ -30,22 +30,9 @@ class ConsumerReports : public ConnectionFixture {
             return m.flashTriggers().mouse.load();
         }));
         ASSERT_TRUE(waitUntil([](MainWindow& m) { return !m.mouseSettingsChanged.load(); }));
-        settle();
+        ASSERT_TRUE(settle(*mouse_));
     }
 
-    // Waits until the mouse has had no request for a while.
-    void settle() {
-        std::uint32_t before = requests();
-        for (int i = 0; i < 50; ++i) {
-            platform::StopEvent().wait(200ms);
-            const std::uint32_t now = requests();
-            if (now == before) {
-                return;
-            }
-            before = now;
-        }
-        FAIL() << "the mouse never went quiet";
-    }
     std::uint32_t requests() { return mouse_->requestCount(); }
 
     std::shared_ptr<sim::SimulatedDevice> mouse_;
@@ -56,7 +43,7 @@ TEST_F(ConsumerReports, ThreeReReadReportsWithin50MsCauseOneActiveRecordReRead) 
     for (int i = 0; i < 3; ++i) {
         mouse_->emitConsumer(device::kUsageReReadActive);
     }
-    settle();
+    ASSERT_TRUE(settle(*mouse_));
     // One re-read of the active record: the active index and the 56-byte record.
     EXPECT_EQ(requests() - before, 2u);
 }
@@ -64,14 +51,14 @@ TEST_F(ConsumerReports, ThreeReReadReportsWithin50MsCauseOneActiveRecordReRead) 
 TEST_F(ConsumerReports, ABurstOfFullReReadReportsCostsOneFullReRead) {
     std::uint32_t before = requests();
     mouse_->emitConsumer(device::kUsageFullReRead);
-    settle();
+    ASSERT_TRUE(settle(*mouse_));
     const std::uint32_t single = requests() - before;
     EXPECT_GT(single, 2u);
     before = requests();
     for (int i = 0; i < 3; ++i) {
         mouse_->emitConsumer(device::kUsageFullReRead);
     }
-    settle();
+    ASSERT_TRUE(settle(*mouse_));
     EXPECT_EQ(requests() - before, single);
 }
 

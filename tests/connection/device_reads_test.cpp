@@ -216,3 +216,87 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace korvane::app::testing
+
+namespace korvane::app::testing {
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Re-read messages: each asks the device's connection thread for one read of its own size.
+
+struct ReReadCase {
+    const char* name;
+    DeviceKind kind;
+    int message;
+    std::uint32_t requests;  // exchanges of one re-read
+};
+
+class ReReadMessages : public ConnectionFixture,
+                       public ::testing::WithParamInterface<ReReadCase> {};
+
+TEST_P(ReReadMessages, OneMessageIsOneReadOfTheDevice) {
+    const ReReadCase& c = GetParam();
+    auto device = backend().plug(c.kind);
+    start();
+    ASSERT_TRUE(waitUntil([&](MainWindow& m) {
+        switch (device::modelOf(c.kind).deviceClass) {
+            case device::DeviceClass::Keyboard:
+                return m.kinds().keyboardShown != 0;
+            case device::DeviceClass::Mouse:
+                return m.kinds().mouseShown != 0;
+            case device::DeviceClass::MousePad:
+                return m.tree().find("mp_tab")->selected();
+        }
+        return false;
+    }));
+    ASSERT_TRUE(settle(*device));
+    const auto before = device->requestCount();
+    main().post(c.message);
+    ASSERT_TRUE(settle(*device));
+    EXPECT_EQ(device->requestCount() - before, c.requests);
+}
+
+// Keyboard: begin, info, base and profile table in chunks of 56, end. Mouse: the same with
+// 512-byte tables and five profiles. Pad: begin, info, five records, the active index, end.
+INSTANTIATE_TEST_SUITE_P(
+    Messages, ReReadMessages,
+    ::testing::Values(
+        ReReadCase{"keyboard_read", DeviceKind::RgbKeyboard, 0x0B01,
+                   static_cast<std::uint32_t>(
+                       3 + 2 * ((3 * keys::FactoryKeyCount(DeviceKind::RgbKeyboard) + 55) / 56))},
+        ReReadCase{"mouse_read", DeviceKind::Mouse, 0x0901, 3 + 6 * 10},
+        ReReadCase{"mouse_active", DeviceKind::Mouse, 0x0902, 2},
+        ReReadCase{"pad_read", DeviceKind::MousePad, 0x0A01, 3 + 5 + 1},
+        ReReadCase{"pad_active", DeviceKind::MousePad, 0x0A02, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConnectionFixture, StoringTheKeyboardLightRecordPutsItInItsSlotAndClearsSlotZero) {
+    start();
+    app_->query([&] {
+        auto& light = main().stores().keyboardLight;
+        light.slots[0].record.light.mode = 9;
+        light.live.onboardProfile = 2;
+        light.live.light.mode = 5;
+        main().handleMessage(0x0B02);
+    });
+    const auto light = onMain<lighting::KeyboardLightState>(
+        [](MainWindow& m) { return m.stores().keyboardLight; });
+    EXPECT_EQ(light.slots[2].record.light.mode, 5);
+    EXPECT_EQ(light.slots[0], lighting::LightSlot{});
+    EXPECT_EQ(light.live, lighting::KeyboardLightRecord{});
+}
+
+TEST_F(ConnectionFixture, ReReadMessagesForAnAbsentDeviceDoNothing) {
+    start();
+    for (const int message : {0x0901, 0x0902, 0x0A01, 0x0A02, 0x0B01, 0x0B03}) {
+        main().post(message);
+    }
+    auto keyboard = backend().plug(DeviceKind::RgbKeyboard);
+    ASSERT_TRUE(waitUntil(keyboardShown));
+    ASSERT_TRUE(settle(*keyboard));
+    // The connection's own reads and the key profile sent at selection, nothing more.
+    const auto tableChunks = (3 * keys::FactoryKeyCount(DeviceKind::RgbKeyboard) + 55) / 56;
+    EXPECT_EQ(keyboard->requestCount(), static_cast<std::uint32_t>(3 + 3 * tableChunks));
+}
+
+}  // namespace
+}  // namespace korvane::app::testing
