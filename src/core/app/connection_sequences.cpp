@@ -551,26 +551,26 @@ void MousePadLost(MainWindow& main) {
     }
 }
 
-void UpdateSameModeCheck(MainWindow& main, DeviceClass deviceClass) {
-    static constexpr std::array<std::string_view, 3> kChecks{
-        "kb_deng_same_mode", "ms_deng_same_mode", "mp_deng_same_mode"};
+bool OtherDeviceConnected(MainWindow& main, DeviceClass deviceClass) {
     const bool keyboard = main.keyboardCommander().connected();
     const bool mouse = main.mouseCommander().connected();
     const bool pad = main.mousePadCommander().connected();
-    bool others = false;
     switch (deviceClass) {
         case DeviceClass::Keyboard:
-            others = mouse || pad;
-            break;
+            return mouse || pad;
         case DeviceClass::Mouse:
-            others = keyboard || pad;
-            break;
+            return keyboard || pad;
         case DeviceClass::MousePad:
-            others = keyboard || mouse;
-            break;
+            return keyboard || mouse;
     }
+    return false;
+}
+
+void SetSameModeCheck(MainWindow& main, DeviceClass deviceClass, bool enabled) {
+    static constexpr std::array<std::string_view, 3> kChecks{
+        "kb_deng_same_mode", "ms_deng_same_mode", "mp_deng_same_mode"};
     if (ui::Control* check = main.tree().find(kChecks[static_cast<std::size_t>(deviceClass)])) {
-        check->setEnabled(others);
+        check->setEnabled(enabled);
     }
 }
 

@@ -87,7 +87,9 @@ void KeyboardLost(MainWindow& main);
 void MouseLost(MainWindow& main);
 void MousePadLost(MainWindow& main);
 
-// The same-mode check box of a device's lighting page is enabled while another device is.
-void UpdateSameModeCheck(MainWindow& main, device::DeviceClass deviceClass);
+// The same-mode check box of a device's lighting page is enabled while another device is
+// connected. The flags are atomics, so any thread may ask; the box is set on the main thread.
+bool OtherDeviceConnected(MainWindow& main, device::DeviceClass deviceClass);
+void SetSameModeCheck(MainWindow& main, device::DeviceClass deviceClass, bool enabled);
 
 }  // namespace korvane::app

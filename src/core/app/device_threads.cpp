@@ -30,8 +30,7 @@ constexpr int kFullReReadTimer = 10;
 enum ReReadBits : unsigned {
     kReReadFull = 1u << 0,
     kReReadActive = 1u << 1,
-    kStoreLight = 1u << 2,
-    kCaptureDefaultKeys = 1u << 3,
+    kCaptureDefaultKeys = 1u << 2,
 };
 
 class ReReadRequests {
@@ -136,29 +135,11 @@ void lost(MainWindow& main, Connection& c) {
     }
 }
 
-bool othersConnected(MainWindow& main, DeviceClass deviceClass) {
-    const bool keyboard = main.keyboardCommander().connected();
-    const bool mouse = main.mouseCommander().connected();
-    const bool pad = main.mousePadCommander().connected();
-    switch (deviceClass) {
-        case DeviceClass::Keyboard:
-            return mouse || pad;
-        case DeviceClass::Mouse:
-            return keyboard || pad;
-        case DeviceClass::MousePad:
-            return keyboard || mouse;
-    }
-    return false;
-}
-
 // The re-reads asked for since the last pass: device reads under the lock, then the apply.
 void runReReads(MainWindow& main, Connection& c) {
     const unsigned bits = c.requests.take();
     if (bits == 0) {
         return;
-    }
-    if ((bits & kStoreLight) != 0) {
-        onMain(main, [&] { StoreKeyboardLightRecord(main); });
     }
     if ((bits & kReReadFull) != 0) {
         std::unique_lock lock(c.commander.lock());
@@ -228,11 +209,11 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
         };
         hooks.applyArrived = [&] { applyArrived(main, c); };
         hooks.stillPresent = [&] {
-            const bool enabled = othersConnected(main, c.deviceClass);
+            const bool enabled = OtherDeviceConnected(main, c.deviceClass);
             if (c.sameModeEnabled != enabled) {
                 c.sameModeEnabled = enabled;
-                main.loop().post([&main, deviceClass = c.deviceClass] {
-                    UpdateSameModeCheck(main, deviceClass);
+                main.loop().post([&main, deviceClass = c.deviceClass, enabled] {
+                    SetSameModeCheck(main, deviceClass, enabled);
                 });
             }
             runReReads(main, c);
