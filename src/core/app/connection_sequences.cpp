@@ -246,7 +246,7 @@ CursorRead ReadCursorMemory(device::DeviceCommander& mouse) {
     read.header = header;
     // The announced size is checked against the cursor memory before anything is read.
     const auto size = macros::ImageSizeFromHeader(header);
-    if (!size) {
+    if (!size || *size > macros::kMaxCursorImageSize) {
         return read;
     }
     std::vector<std::uint8_t> image(*size, 0);
