@@ -2,12 +2,14 @@
 
 #include "core/app/device_threads.h"
 #include "core/app/main_window.h"
+#include "core/lighting/effects/install_lighting_effects.h"
 
 namespace korvane::app {
 
 void InstallFeatures(MainWindow& main) {
     // Features add their installers here, in the order their workers start.
     InstallDeviceFeatures(main);
+    lighting::effects::InstallLightingEffects(main);
 }
 
 }  // namespace korvane::app

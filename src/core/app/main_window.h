@@ -18,6 +18,7 @@
 #include "core/app/window_host.h"
 #include "core/app/worker_set.h"
 #include "core/device/device_commander.h"
+#include "core/lighting/effects/effect_engines.h"
 #include "core/lighting/settings_snapshot.h"
 #include "core/platform/main_loop.h"
 #include "core/profiles/seeding.h"
@@ -124,6 +125,8 @@ public:
     // Read by the effect threads; publish after changing the live lighting records.
     lighting::LightingSnapshots& lightingSnapshots() { return snapshots_; }
     lighting::FlashTriggers& flashTriggers() { return flash_; }
+    // The effect engines' state; the lighting editors reset and initialise it here.
+    lighting::effects::EffectEngines& effectEngines() { return effects_; }
     // Publishes the keyboard, mouse, mouse-pad and synchronised settings from the stores.
     void publishLighting();
     profiles::SeededThisRun& seededThisRun() { return seeded_; }
@@ -178,6 +181,7 @@ private:
     CurrentKinds kinds_;
     lighting::LightingSnapshots snapshots_;
     lighting::FlashTriggers flash_;
+    lighting::effects::EffectEngines effects_;
     profiles::SeededThisRun seeded_;
     profiles::IndexListHooks indexListHooks_;
 

@@ -1,0 +1,345 @@
+#include "core/lighting/effects/effect_threads.h"
+
+#include <algorithm>
+#include <random>
+
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
+
+#include "core/lighting/effects/device_steps.h"
+#include "core/lighting/effects/keyboard_step.h"
+#include "core/lighting/frame_delays.h"
+
+namespace korvane::lighting::effects {
+namespace {
+
+using std::chrono::milliseconds;
+using namespace std::chrono_literals;
+
+constexpr milliseconds kSyncIdlePoll{10};
+
+class SystemByteSource final : public ByteSource {
+  public:
+    SystemByteSource() : engine_(std::random_device{}()) {}
+    std::uint8_t nextByte() override { return static_cast<std::uint8_t>(engine_() & 0xFF); }
+
+  private:
+    std::minstd_rand engine_;
+};
+
+// Keeps a copy of a published value and copies again only when it changed.
+template <typename T>
+class SnapshotCache {
+  public:
+    explicit SnapshotCache(const Published<T>& source) : source_(source) {}
+
+    // True when the value changed since the last call.
+    bool refresh() {
+        const std::uint64_t version = source_.version();
+        if (version == version_) {
+            return false;
+        }
+        value_ = source_.read();
+        version_ = version;
+        return true;
+    }
+    const T& value() const { return value_; }
+
+  private:
+    const Published<T>& source_;
+    std::uint64_t version_ = ~std::uint64_t{0};
+    T value_{};
+};
+
+KeyboardKind keyboardKindOf(int value) {
+    return static_cast<KeyboardKind>(std::clamp(value, 0, 3));
+}
+
+std::uint64_t nowMs(const EffectContext& context) {
+    if (context.nowMs) {
+        return context.nowMs();
+    }
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+}
+
+// A frame costs a frame delay and one wait per report exchanged; the default timer slack
+// (50 µs per wait) would add most of a millisecond to a keyboard frame.
+void tightenTimerSlack() {
+#if defined(__linux__)
+    prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
+#endif
+}
+
+// Every sleep below is a wait on the stop event, so the loops test the event instead of
+// polling it with a sleep of their own, which would only lower the frame rate.
+
+// Sleeps that end early at shutdown; true when the thread must end.
+bool sleepFor(platform::StopEvent& stop, unsigned ms) {
+    return ms != 0 ? stop.wait(milliseconds(ms)) : stop.isSet();
+}
+
+template <std::size_t N>
+void previewKeyboard(ui::PreviewBuffer& preview, const PreviewSet<N>& set) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (set[i].drawn) {
+            preview.setKeyboard(static_cast<int>(i), set[i].colour, set[i].alpha);
+        }
+    }
+}
+
+void previewMouse(const EffectContext& context, const PreviewSet<kMouseLeds>& set) {
+    for (std::size_t i = 0; i < kMouseLeds; ++i) {
+        if (set[i].drawn &&
+            context.engines.mousePictureVisible[i].load(std::memory_order_relaxed)) {
+            context.preview.setMouse(static_cast<int>(i), set[i].colour, set[i].alpha);
+        }
+    }
+}
+
+void previewPad(ui::PreviewBuffer& preview, const PreviewSet<kPadLeds>& set) {
+    for (std::size_t i = 0; i < kPadLeds; ++i) {
+        if (set[i].drawn) {
+            preview.setMousePad(static_cast<int>(i), set[i].colour, set[i].alpha);
+        }
+    }
+}
+
+// Asks the main thread for fresh picture visibility every so often.
+class VisibilityRefresher {
+  public:
+    explicit VisibilityRefresher(const EffectContext& context) : context_(context) {}
+
+    void tick() {
+        if (!context_.refreshMouseVisibility) {
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < context_.timing.visibilityRefresh) {
+            return;
+        }
+        last_ = now;
+        context_.refreshMouseVisibility();
+    }
+
+  private:
+    const EffectContext& context_;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+}  // namespace
+
+void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
+    if (stop.wait(context.timing.keyboardStart)) {
+        return;
+    }
+    SystemByteSource random;
+    SnapshotCache snapshot(context.snapshots.keyboard);
+    KeyboardStepResult result;
+    while (!stop.isSet()) {
+        snapshot.refresh();
+        const LightSettings& before = snapshot.value().light;
+        if (sleepFor(stop, frameDelayMs(FrameDelayTable::keyboard, before.mode, before.speed))) {
+            break;
+        }
+        if (!context.keyboard.connected()) {
+            if (stop.wait(100ms)) {
+                break;
+            }
+            continue;
+        }
+        if (context.keyboard.synchronised()) {
+            continue;  // the frame delay above paces this
+        }
+        snapshot.refresh();
+        const KeyboardLightSnapshot& settings = snapshot.value();
+        const KeyboardKind kind = keyboardKindOf(context.keyboardKind.load());
+        if (sleepFor(stop, keyboardExtraSleepMs(kind, settings.light.mode))) {
+            break;
+        }
+        const KeyboardStepInput input{kind, settings.light,
+                                      &settings.store.selected(settings.word.slot)};
+        context.engines.keyboard.with([&](KeyboardEffectState& state) {
+            StepKeyboard(state, input, random, result);
+            ++state.hueCounter;
+        });
+        if (!result.drawn) {
+            continue;
+        }
+        previewKeyboard(context.preview, result.preview);
+        if (context.streamingEnabled.load()) {
+            context.keyboard.WriteLightFrame(result.frame.bytes());
+        }
+    }
+}
+
+void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
+    if (stop.wait(context.timing.mouseStart)) {
+        return;
+    }
+    SnapshotCache snapshot(context.snapshots.mouse);
+    VisibilityRefresher visibility(context);
+    MouseStepResult result;
+    while (!stop.isSet()) {
+        if (snapshot.refresh()) {
+            const std::uint8_t group = snapshot.value().colourGroup;
+            context.engines.mouse.with([&](MouseEffectState& state) {
+                state.colourGroup = static_cast<std::uint8_t>(group % 3);
+            });
+        }
+        const LightSettings light = snapshot.value().light;
+        if (sleepFor(stop, frameDelayMs(FrameDelayTable::mouse, light.mode, light.speed))) {
+            break;
+        }
+        if (!context.mouse.connected()) {
+            if (stop.wait(100ms)) {
+                break;
+            }
+            continue;
+        }
+        if (context.mouse.synchronised()) {
+            continue;
+        }
+        visibility.tick();
+        if (sleepFor(stop, mouseExtraSleepMs(light.mode))) {
+            break;
+        }
+        const DeviceStepInput input{
+            light, isMouseFlashMode(light.mode) && context.flash.mouse.exchange(false),
+            nowMs(context)};
+        context.engines.mouse.with([&](MouseEffectState& state) {
+            StepMouse(state, input, result);
+            ++state.hueCounter;
+        });
+        if (!result.drawn) {
+            continue;
+        }
+        previewMouse(context, result.preview);
+        if (context.streamingEnabled.load()) {
+            context.mouse.WriteLightFrame(result.frame.bytes());
+        }
+    }
+}
+
+void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
+    if (stop.wait(context.timing.mousePadStart)) {
+        return;
+    }
+    SnapshotCache snapshot(context.snapshots.mousePad);
+    PadStepResult result;
+    while (!stop.isSet()) {
+        if (snapshot.refresh()) {
+            const std::uint8_t group = snapshot.value().extra;
+            context.engines.pad.with(
+                [&](PadEffectState& state) { state.group = static_cast<std::uint8_t>(group % 3); });
+        }
+        const LightSettings light = snapshot.value().light;
+        if (sleepFor(stop, frameDelayMs(FrameDelayTable::mousePad, light.mode, light.speed))) {
+            break;
+        }
+        if (!context.mousePad.connected()) {
+            if (stop.wait(100ms)) {
+                break;
+            }
+            continue;
+        }
+        if (context.mousePad.synchronised()) {
+            continue;
+        }
+        if (sleepFor(stop, padExtraSleepMs(light.mode, light.speed))) {
+            break;
+        }
+        const DeviceStepInput input{
+            light, isPadFlashMode(light.mode) && context.flash.mousePad.exchange(false),
+            nowMs(context)};
+        context.engines.pad.with([&](PadEffectState& state) {
+            StepMousePad(state, input, result);
+            ++state.hueCounter;
+        });
+        if (!result.drawn) {
+            continue;
+        }
+        previewPad(context.preview, result.preview);
+        // The pad's frames do not depend on the lighting-output flag.
+        context.mousePad.WriteLightFrame(result.frame.bytes());
+        if (sleepFor(stop, result.sleepAfterMs)) {
+            break;
+        }
+    }
+}
+
+void RunSyncEffect(const EffectContext& context, platform::StopEvent& stop) {
+    tightenTimerSlack();
+    SystemByteSource random;
+    SnapshotCache snapshot(context.snapshots.sync);
+    VisibilityRefresher visibility(context);
+    SyncStepResult result;
+    while (!stop.isSet()) {
+        snapshot.refresh();
+        const SyncLightSettings light = snapshot.value();
+        const unsigned speed = std::min<unsigned>(light.speed, kSpeedSteps - 1);
+        if (sleepFor(stop, 4 * speed)) {
+            break;
+        }
+        if (!context.keyboard.connected() && !context.mouse.connected() &&
+            !context.mousePad.connected()) {
+            if (stop.wait(1000ms)) {
+                break;
+            }
+            continue;
+        }
+        const bool keyboard = context.keyboard.synchronised();
+        const bool mouse = context.mouse.synchronised();
+        const bool pad = context.mousePad.synchronised();
+        if (!keyboard && !mouse && !pad) {
+            // Nothing follows the effect: look again a little later. Turning synchronisation
+            // on is a user action, and 10 ms is far below what anyone notices.
+            if (stop.wait(kSyncIdlePoll)) {
+                break;
+            }
+            continue;
+        }
+        const KeyboardKind kind = keyboardKindOf(context.keyboardKind.load());
+        context.engines.sync.with([&](SyncEffectState& state) {
+            StepSync(state, {light, kind}, random, result);
+        });
+        if (!result.drawn) {
+            continue;
+        }
+        const bool streaming = context.streamingEnabled.load();
+        if (keyboard) {
+            previewKeyboard(context.preview, result.keyboardPreview);
+            if (streaming) {
+                context.keyboard.WriteLightFrame(result.keyboardFrame.bytes());
+                if (kind == KeyboardKind::Region) {
+                    context.keyboard.WriteLightFrame(result.keyboardRgbFrame.bytes());
+                }
+            }
+        }
+        if (mouse) {
+            visibility.tick();
+            previewMouse(context, result.mousePreview);
+            if (streaming) {
+                context.mouse.WriteLightFrame(result.mouseFrame.bytes());
+            }
+        } else if (stop.wait(1ms)) {
+            break;
+        }
+        if (pad) {
+            previewPad(context.preview, result.padPreview);
+            context.mousePad.WriteLightFrame(result.padFrame.bytes());
+        } else if (stop.wait(1ms)) {
+            break;
+        }
+        if (sleepFor(stop, syncAfterSleepMs(light.mode))) {
+            break;
+        }
+    }
+}
+
+}  // namespace korvane::lighting::effects
