@@ -5,8 +5,10 @@
 #include <cstdint>
 
 #include "core/device/report64.h"
+#include "core/keys/picture_key_map.h"
 #include "core/lighting/keyboard_light_payload.h"
 #include "core/lighting/light_records.h"
+#include "core/profiles/profile_store.h"
 
 namespace korvane::app {
 
@@ -32,6 +34,15 @@ struct DeviceStores {
     lighting::MousePadSettingsRecord mousePadSettings;
 
     lighting::SyncLightSettings sync;
+
+    // Filled by the connection sequences and the profile loads: the keyboard's picture
+    // positions, and what the selected mouse and mouse-pad light profiles carry besides
+    // the live records above (the last loaded body, pointer and wheel speed).
+    keys::PictureKeyMap keyboardPictureMap;
+    profiles::MouseLightRecord mouseLightKept;
+    std::uint8_t pointerSpeed = 0;
+    std::uint8_t wheelSpeed = 0;
+    profiles::MousePadLightRecord mousePadLightKept;
 };
 
 // Which models are attached, as the connection sequences set it; read by every page and

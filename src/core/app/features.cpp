@@ -1,5 +1,6 @@
 #include "core/app/features.h"
 
+#include "core/app/device_threads.h"
 #include "core/app/main_window.h"
 #include "core/lighting/effects/install_lighting_effects.h"
 
@@ -7,6 +8,7 @@ namespace korvane::app {
 
 void InstallFeatures(MainWindow& main) {
     // Features add their installers here, in the order their workers start.
+    InstallDeviceFeatures(main);
     lighting::effects::InstallLightingEffects(main);
 }
 

@@ -14,6 +14,7 @@
 #include "core/app/device_stores.h"
 #include "core/app/installer_settings.h"
 #include "core/app/notification_router.h"
+#include "core/app/page_refresh.h"
 #include "core/app/window_host.h"
 #include "core/app/worker_set.h"
 #include "core/device/device_commander.h"
@@ -136,10 +137,14 @@ public:
     // The steps of the macro and cursor lists that run inside the profile lists' start-up.
     void setIndexListHooks(profiles::IndexListHooks hooks) { indexListHooks_ = std::move(hooks); }
     WindowHost& window() { return services_.window; }
+    // The devices' HID interfaces; null when the session looks for none.
+    device::HidBackend* hidBackend() const { return services_.hid; }
     platform::MainLoop& loop() { return services_.loop; }
     ui::Dialogs& dialogs() { return services_.dialogs; }
     void setFrontEndHooks(FrontEndHooks hooks) { hooks_ = std::move(hooks); }
     const FrontEndHooks& frontEndHooks() const { return hooks_; }
+    // The editors' page refreshes that connections, re-reads and profile selection call.
+    PageRefreshHooks& pageRefresh() { return pageRefresh_; }
 
     // Binds 126 keyboard pictures by name prefix ("kb_dkey_", "kb_fkey_", "kb_mkey_"),
     // 20 mouse pictures ("ms_dkey_", "ms2_dkey_"); missing controls leave null entries.
@@ -166,6 +171,7 @@ private:
 
     MainWindowServices services_;
     FrontEndHooks hooks_;
+    PageRefreshHooks pageRefresh_;
     ui::ControlTree tree_;
     ui::PreviewBuffer preview_;
     NotificationRouter router_;

@@ -1,0 +1,297 @@
+#include "core/app/device_threads.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "core/app/connection_sequences.h"
+#include "core/app/main_window.h"
+#include "core/app/profile_selection.h"
+#include "core/app/window_messages.h"
+#include "core/device/connection_watcher.h"
+#include "core/device/consumer_listener.h"
+
+namespace korvane::app {
+namespace {
+
+using namespace std::chrono_literals;
+using device::DeviceClass;
+using device::DeviceKind;
+
+constexpr std::chrono::milliseconds kConnectSettle{100};
+constexpr std::chrono::milliseconds kCoalesceDelay{50};
+constexpr int kReReadActiveTimer = 9;
+constexpr int kFullReReadTimer = 10;
+
+// Re-reads asked of a connection thread by window messages; each bit runs once at the next
+// pass while the device is present.
+enum ReReadBits : unsigned {
+    kReReadFull = 1u << 0,
+    kReReadActive = 1u << 1,
+    kCaptureDefaultKeys = 1u << 2,
+};
+
+class ReReadRequests {
+  public:
+    void request(unsigned bits) { pending_.fetch_or(bits); }
+    unsigned take() { return pending_.exchange(0); }
+    bool pending() const { return pending_.load() != 0; }
+
+  private:
+    std::atomic<unsigned> pending_{0};
+};
+
+// One connection thread's state between the locked read and the main thread's apply.
+struct Connection {
+    Connection(DeviceClass cls, device::DeviceCommander& c) : deviceClass(cls), commander(c) {}
+
+    DeviceClass deviceClass;
+    device::DeviceCommander& commander;
+    ReReadRequests requests;
+    std::optional<bool> sameModeEnabled;  // last state set, so it is set only on change
+
+    DeviceKind kind{};
+    KeyboardRead keyboard;
+    MouseRead mouse;
+    MousePadRead mousePad;
+};
+
+struct DeviceFeatures {
+    explicit DeviceFeatures(MainWindow& main)
+        : keyboard(DeviceClass::Keyboard, main.keyboardCommander()),
+          mouse(DeviceClass::Mouse, main.mouseCommander()),
+          mousePad(DeviceClass::MousePad, main.mousePadCommander()) {}
+
+    Connection keyboard;
+    Connection mouse;
+    Connection mousePad;
+};
+
+// Runs fn on the main thread and waits; never called with a commander's lock held.
+void onMain(MainWindow& main, std::function<void()> fn) {
+    main.loop().invoke(std::move(fn));
+}
+
+void readArrived(MainWindow& main, Connection& c, DeviceKind kind,
+                 const device::HidInterfaceInfo& info, const platform::StopEvent& stop) {
+    c.kind = kind;
+    c.sameModeEnabled.reset();
+    switch (c.deviceClass) {
+        case DeviceClass::Keyboard:
+            stop.wait(kConnectSettle);
+            main.kinds().keyboardFirmware = info.versionNumber;
+            c.commander.setConnected(true);
+            c.keyboard = ReadKeyboardDevice(c.commander);
+            break;
+        case DeviceClass::Mouse:
+            c.commander.setConnected(true);
+            main.kinds().mouseFirmware = info.versionNumber;
+            c.mouse = ReadMouseDevice(c.commander);
+            break;
+        case DeviceClass::MousePad:
+            c.commander.setConnected(true);
+            c.mousePad = ReadMousePadDevice(c.commander);
+            break;
+    }
+    c.commander.setSynchronised(true);
+}
+
+void applyArrived(MainWindow& main, Connection& c) {
+    switch (c.deviceClass) {
+        case DeviceClass::Keyboard:
+            onMain(main, [&] { ConnectKeyboard(main, c.kind, c.keyboard); });
+            break;
+        case DeviceClass::Mouse: {
+            onMain(main, [&] { ConnectMouse(main, c.kind, c.mouse); });
+            CursorRead cursors;
+            {
+                std::lock_guard lock(c.commander.lock());
+                cursors = ReadCursorMemory(c.commander);
+            }
+            onMain(main, [&] { ConnectMouseCursors(main, c.kind, cursors); });
+            break;
+        }
+        case DeviceClass::MousePad:
+            onMain(main, [&] { ConnectMousePad(main, c.mousePad); });
+            break;
+    }
+}
+
+void lost(MainWindow& main, Connection& c) {
+    c.requests.take();
+    c.sameModeEnabled.reset();
+    switch (c.deviceClass) {
+        case DeviceClass::Keyboard:
+            onMain(main, [&] { KeyboardLost(main); });
+            break;
+        case DeviceClass::Mouse:
+            onMain(main, [&] { MouseLost(main); });
+            break;
+        case DeviceClass::MousePad:
+            onMain(main, [&] { MousePadLost(main); });
+            break;
+    }
+}
+
+// The re-reads asked for since the last pass: device reads under the lock, then the apply.
+void runReReads(MainWindow& main, Connection& c) {
+    const unsigned bits = c.requests.take();
+    if (bits == 0) {
+        return;
+    }
+    if ((bits & kReReadFull) != 0) {
+        std::unique_lock lock(c.commander.lock());
+        switch (c.deviceClass) {
+            case DeviceClass::Keyboard: {
+                KeyboardRead read = ReadKeyboardDevice(c.commander);
+                lock.unlock();
+                onMain(main, [&] {
+                    ApplyKeyboardRead(main, read);
+                    runRefresh(main.pageRefresh().keyboardLighting);
+                });
+                break;
+            }
+            case DeviceClass::Mouse: {
+                MouseRead read = ReadMouseDevice(c.commander);
+                lock.unlock();
+                onMain(main, [&] {
+                    ApplyMouseRead(main, read);
+                    runRefresh(main.pageRefresh().mousePages);
+                });
+                break;
+            }
+            case DeviceClass::MousePad: {
+                MousePadRead read = ReadMousePadDevice(c.commander);
+                lock.unlock();
+                onMain(main, [&] {
+                    ApplyMousePadRead(main, read);
+                    runRefresh(main.pageRefresh().mousePadPage);
+                });
+                break;
+            }
+        }
+    }
+    if ((bits & kReReadActive) != 0 && c.deviceClass != DeviceClass::Keyboard) {
+        std::unique_lock lock(c.commander.lock());
+        const bool mouse = c.deviceClass == DeviceClass::Mouse;
+        ActiveRecordRead read =
+            mouse ? ReadMouseActiveRecord(c.commander) : ReadMousePadActiveRecord(c.commander);
+        lock.unlock();
+        onMain(main, [&] {
+            if (mouse) {
+                ApplyMouseActiveRecord(main, read);
+            } else {
+                ApplyMousePadActiveRecord(main, read);
+            }
+        });
+    }
+    if ((bits & kCaptureDefaultKeys) != 0) {
+        std::unique_lock lock(c.commander.lock());
+        std::optional<TableBytes> base;
+        TableBytes table{};
+        if (c.commander.ReadBaseTable(table) == device::kResultDone) {
+            base = table;
+        }
+        lock.unlock();
+        onMain(main, [&] { CaptureKeyboardDefaultKeys(main, base); });
+    }
+}
+
+void installConnectionThread(MainWindow& main, device::HidBackend& backend,
+                             const std::shared_ptr<DeviceFeatures>& features, Connection& c,
+                             WorkerSlot slot, device::InterfaceRole role) {
+    main.workers().assign(slot, [&main, &backend, features, &c, role](platform::StopEvent& stop) {
+        device::ConnectionWatcher::Hooks hooks;
+        hooks.readArrived = [&](DeviceKind kind, const device::HidInterfaceInfo& info) {
+            readArrived(main, c, kind, info, stop);
+        };
+        hooks.applyArrived = [&] { applyArrived(main, c); };
+        hooks.stillPresent = [&] {
+            const bool enabled = OtherDeviceConnected(main, c.deviceClass);
+            if (c.sameModeEnabled != enabled) {
+                c.sameModeEnabled = enabled;
+                main.loop().post([&main, deviceClass = c.deviceClass, enabled] {
+                    SetSameModeCheck(main, deviceClass, enabled);
+                });
+            }
+            runReReads(main, c);
+        };
+        hooks.lost = [&] { lost(main, c); };
+        device::ConnectionWatcher watcher(backend, c.commander, role, std::move(hooks));
+        watcher.run(stop, [&c] { return c.requests.pending(); });
+    });
+}
+
+void onConsumerUsage(MainWindow& main, std::uint16_t usage) {
+    switch (usage) {
+        case device::kUsageReReadActive:
+            main.loop().post(
+                [&main] { main.loop().startTimer(kReReadActiveTimer, kCoalesceDelay); });
+            break;
+        case device::kUsageFullReRead:
+            main.loop().post([&main] { main.loop().startTimer(kFullReReadTimer, kCoalesceDelay); });
+            break;
+        case device::kUsageFlash:
+            main.flashTriggers().mouse = true;
+            main.flashTriggers().mousePad = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void registerMessages(MainWindow& main, const std::shared_ptr<DeviceFeatures>& shared) {
+    DeviceFeatures& features = *shared;
+    const auto ask = [&shared](Connection& c, unsigned bits) {
+        return [keep = shared, &c, bits](std::intptr_t, std::intptr_t) {
+            if (c.commander.connected()) {
+                c.requests.request(bits);
+            }
+        };
+    };
+    main.registerMessage(msg::kReadMouse, ask(features.mouse, kReReadFull));
+    main.registerMessage(msg::kReReadMouseActive, ask(features.mouse, kReReadActive));
+    main.registerMessage(msg::kReadMousePad, ask(features.mousePad, kReReadFull));
+    main.registerMessage(msg::kReReadMousePadActive, ask(features.mousePad, kReReadActive));
+    main.registerMessage(msg::kReadKeyboard, ask(features.keyboard, kReReadFull));
+    main.registerMessage(msg::kCaptureDefaultKeyProfile,
+                         ask(features.keyboard, kCaptureDefaultKeys));
+    // Memory only: no need to wait for the connection thread.
+    main.registerMessage(msg::kStoreKeyboardLight,
+                         [&main](std::intptr_t, std::intptr_t) { StoreKeyboardLightRecord(main); });
+}
+
+}  // namespace
+
+void InstallDeviceFeatures(MainWindow& main) {
+    // Held by the workers and the message handlers, which the window owns.
+    auto features = std::make_shared<DeviceFeatures>(main);
+    InstallProfileSelection(main);
+    registerMessages(main, features);
+    device::HidBackend* backend = main.hidBackend();
+    if (backend == nullptr) {
+        return;
+    }
+    installConnectionThread(main, *backend, features, features->keyboard,
+                            WorkerSlot::KeyboardConnection,
+                            device::InterfaceRole::KeyboardCommander);
+    installConnectionThread(main, *backend, features, features->mouse, WorkerSlot::MouseConnection,
+                            device::InterfaceRole::MouseCommander);
+    installConnectionThread(main, *backend, features, features->mousePad,
+                            WorkerSlot::MousePadConnection,
+                            device::InterfaceRole::MousePadCommander);
+    main.workers().assign(
+        WorkerSlot::MouseConsumerListener, [&main, backend](platform::StopEvent& stop) {
+            device::MouseConsumerListener listener(
+                *backend, [&main](std::uint16_t usage) { onConsumerUsage(main, usage); });
+            listener.run(stop);
+        });
+    main.workers().assign(WorkerSlot::KeyboardConsumerHolder, [backend](platform::StopEvent& stop) {
+        device::KeyboardConsumerHolder holder(*backend);
+        holder.run(stop);
+    });
+}
+
+}  // namespace korvane::app

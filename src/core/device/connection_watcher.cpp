@@ -1,0 +1,115 @@
+#include "core/device/connection_watcher.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace korvane::device {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::chrono::milliseconds kWakeSlice{10};
+
+}  // namespace
+
+ConnectionWatcher::ConnectionWatcher(HidBackend& backend, DeviceCommander& commander,
+                                     InterfaceRole role, Hooks hooks)
+    : backend_(backend), commander_(commander), role_(role), hooks_(std::move(hooks)) {}
+
+bool ConnectionWatcher::connectFirstMatch(const std::vector<HidInterfaceInfo>& interfaces,
+                                          DeviceKind& kind, HidInterfaceInfo& info) {
+    const InterfaceMatch& match = interfaceMatch(role_);
+    for (const HidInterfaceInfo& candidate : interfaces) {
+        const auto accepted = acceptedKind(role_, candidate);
+        if (!accepted) {
+            continue;
+        }
+        auto handle = backend_.open(candidate, match.access);
+        if (handle == nullptr) {
+            // Given up for this pass; the next pass tries again.
+            continue;
+        }
+        commander_.attach(std::move(handle));
+        kind = *accepted;
+        info = candidate;
+        return true;
+    }
+    return false;
+}
+
+ConnectionWatcher::Pass ConnectionWatcher::runPass() {
+    Pass pass = Pass::Absent;
+    {
+        std::unique_lock lock(commander_.lock());
+        if (commander_.connected()) {
+            const auto handle = commander_.handle();
+            if (handle != nullptr && backend_.isStillPresent(handle->info().path)) {
+                pass = Pass::Present;
+            } else {
+                commander_.setConnected(false);
+                commander_.setSynchronised(false);
+                commander_.attach(nullptr);
+                pass = Pass::Lost;
+            }
+        } else {
+            const auto interfaces = backend_.enumerate();
+            if (!interfaces) {
+                return Pass::EnumerationFailed;
+            }
+            DeviceKind kind{};
+            HidInterfaceInfo info;
+            if (connectFirstMatch(*interfaces, kind, info)) {
+                pass = Pass::Arrived;
+                if (hooks_.readArrived) {
+                    hooks_.readArrived(kind, info);
+                }
+            }
+        }
+    }
+    // Never wait for the main thread while the device's lock is held.
+    switch (pass) {
+        case Pass::Arrived:
+            if (hooks_.applyArrived) {
+                hooks_.applyArrived();
+            }
+            break;
+        case Pass::Present:
+            if (hooks_.stillPresent) {
+                hooks_.stillPresent();
+            }
+            break;
+        case Pass::Lost:
+            if (hooks_.lost) {
+                hooks_.lost();
+            }
+            break;
+        default:
+            break;
+    }
+    return pass;
+}
+
+void ConnectionWatcher::run(const platform::StopEvent& stop, const std::function<bool()>& wake) {
+    while (!stop.isSet()) {
+        if (runPass() == Pass::EnumerationFailed) {
+            return;
+        }
+        const auto interval = commander_.connected() ? kPresentPollInterval : kAbsentPollInterval;
+        if (!wake) {
+            if (stop.wait(interval)) {
+                return;
+            }
+            continue;
+        }
+        for (auto waited = 0ms; waited < interval; waited += kWakeSlice) {
+            if (stop.wait(std::min(kWakeSlice, interval - waited))) {
+                return;
+            }
+            if (wake()) {
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace korvane::device

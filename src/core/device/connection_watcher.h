@@ -1,0 +1,56 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "core/device/device_commander.h"
+#include "core/device/device_kind.h"
+#include "core/device/device_matching.h"
+#include "core/device/hid_backend.h"
+#include "core/platform/stop_event.h"
+
+namespace korvane::device {
+
+inline constexpr std::chrono::milliseconds kAbsentPollInterval{1000};
+inline constexpr std::chrono::milliseconds kPresentPollInterval{100};
+
+// Watches for the device of one commander: enumerates while it is absent, probes the open
+// interface while it is present. The commander's lock is held across the device-side part
+// of a pass and released before any hook that may wait for the main thread runs.
+class ConnectionWatcher {
+  public:
+    struct Hooks {
+        // Lock held: the interface was opened and attached; connected is not set yet.
+        // Reads what the connection needs from the device.
+        std::function<void(DeviceKind kind, const HidInterfaceInfo& info)> readArrived;
+        // Lock released: applies what readArrived read.
+        std::function<void()> applyArrived;
+        // Lock released: the device is still there (every 100 ms).
+        std::function<void()> stillPresent;
+        // Lock released: the device has gone; connected and synchronised are cleared.
+        std::function<void()> lost;
+    };
+
+    enum class Pass { Absent, Arrived, Present, Lost, EnumerationFailed };
+
+    ConnectionWatcher(HidBackend& backend, DeviceCommander& commander, InterfaceRole role,
+                      Hooks hooks);
+
+    // One polling pass.
+    Pass runPass();
+    // Passes until the stop event is set or enumeration fails; every sleep waits on stop.
+    // wake, when given, is asked every few milliseconds during a sleep whether the next pass
+    // should start at once (a re-read was requested).
+    void run(const platform::StopEvent& stop, const std::function<bool()>& wake = {});
+
+  private:
+    bool connectFirstMatch(const std::vector<HidInterfaceInfo>& interfaces, DeviceKind& kind,
+                           HidInterfaceInfo& info);
+
+    HidBackend& backend_;
+    DeviceCommander& commander_;
+    InterfaceRole role_;
+    Hooks hooks_;
+};
+
+}  // namespace korvane::device
