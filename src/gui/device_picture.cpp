@@ -128,6 +128,21 @@ QColor DevicePicture::keyColour(int index) const {
     return Qt::transparent;
 }
 
+bool DevicePicture::refreshIfChanged() {
+    // FNV-1a over the colours and alphas the elements show now.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (int i = 0; i < keyCount(); ++i) {
+        const QColor c = keyColour(i);
+        hash = (hash ^ c.rgba()) * 1099511628211ull;
+    }
+    if (hash == shownHash_) {
+        return false;
+    }
+    shownHash_ = hash;
+    update();
+    return true;
+}
+
 void DevicePicture::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     releaseCache();

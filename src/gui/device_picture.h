@@ -42,6 +42,9 @@ class DevicePicture final : public QWidget {
     QRect keyRect(int index) const;
     // The colour an element shows now (transparent when dark).
     QColor keyColour(int index) const;
+    // Repaints when the colours it shows differ from the ones it last painted; effect
+    // threads often write the same frame again. True when it asked for a repaint.
+    bool refreshIfChanged();
     // Counts paints, so the refresh rate can be checked.
     int paintCount() const { return paints_; }
 
@@ -67,6 +70,7 @@ class DevicePicture final : public QWidget {
     QPixmap background_;
     QPixmap labels_;
     int paints_ = 0;
+    std::uint64_t shownHash_ = 0;
 };
 
 }  // namespace korvane::gui

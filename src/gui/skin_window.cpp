@@ -96,7 +96,7 @@ void SkinWindow::refreshPictures() {
     for (DevicePicture* picture : pictures_) {
         // Pictures on pages that are not shown cost nothing.
         if (picture->isVisible()) {
-            picture->update();
+            picture->refreshIfChanged();
         }
     }
 }

@@ -41,5 +41,7 @@ grep -q '软件标示 activate' "$work/first.log" || { echo "e2e: the first was 
 kill -0 "$first" || { echo "e2e: the first program ended" >&2; exit 1; }
 
 sleep 1
+# The window shows itself once a simulated device has connected.
+grep -m1 '^window shown' "$work/first.log" || echo "e2e: the window did not show itself (no device connected?)"
 import -window root "$shot"
 echo "e2e: screenshot $shot"
