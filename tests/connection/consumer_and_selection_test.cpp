@@ -48,6 +48,15 @@ TEST_F(ConsumerReports, ThreeReReadReportsWithin50MsCauseOneActiveRecordReRead) 
     EXPECT_EQ(requests() - before, 2u);
 }
 
+TEST_F(ConsumerReports, AScriptedBurstOfThreeReReadReportsCausesOneReRead) {
+    const std::uint32_t before = requests();
+    ASSERT_EQ(run("consumer mouse 0x0401\nconsumer mouse 0x0401\nconsumer mouse 0x0401\n"
+                  "wait 300\n"),
+              0);
+    ASSERT_TRUE(settle(*mouse_));
+    EXPECT_EQ(requests() - before, 2u);
+}
+
 TEST_F(ConsumerReports, ABurstOfFullReReadReportsCostsOneFullReRead) {
     std::uint32_t before = requests();
     mouse_->emitConsumer(device::kUsageFullReRead);

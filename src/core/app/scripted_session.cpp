@@ -145,6 +145,19 @@ class Session {
             const bool ok = cmd == "plug" ? plugger_->plug(*kind) : plugger_->unplug(*kind);
             return ok ? kScriptDone : bad("no " + w[1] + " is attached");
         }
+        if (cmd == "consumer" && n == 3) {
+            const auto kind = device::kindFromCliName(w[1]);
+            const auto usage = platform::parseWholeNumber(w[2]);
+            if (!kind || !usage || *usage < 0 || *usage > 0xFFFF) {
+                return bad("consumer needs MODEL USAGE, e.g. consumer mouse 0x0401");
+            }
+            if (plugger_ == nullptr) {
+                return bad("consumer reports need --simulate");
+            }
+            return plugger_->consumerReport(*kind, static_cast<std::uint16_t>(*usage))
+                       ? kScriptDone
+                       : bad("no " + w[1] + " is attached");
+        }
         if (cmd == "wait" && n == 2) {
             const auto ms = platform::parseWholeNumber(w[1]);
             if (!ms || *ms < 0) {

@@ -15,6 +15,7 @@ inline constexpr int kScriptTimedOut = 3;
 
 // Drives a started HeadlessApp line by line (blank lines and '#' comments ignored):
 //   plug MODEL | unplug MODEL          attach / remove a simulated device (needs a plugger)
+//   consumer MODEL USAGE               that device sends a consumer report (0x0401, ...)
 //   wait MS
 //   wait-for CONTROL PROPERTY=VALUE [TIMEOUT_MS]   (default 5000 ms; CONTROL "window" is
 //                                      the main window itself, property visible)

@@ -43,7 +43,8 @@ void WorkerSet::startAll(const std::function<void()>& betweenNineAndTen) {
             const std::string_view endLine = spec.endLine;
             workers_[i]->start([body = bodies_[i], endLine](platform::StopEvent& stop) {
                 body(stop);
-                if (!endLine.empty()) {
+                // A worker that gave up on its own (an enumeration failure) says nothing.
+                if (!endLine.empty() && stop.isSet()) {
                     platform::debugLine(endLine);
                 }
             });
