@@ -111,6 +111,11 @@ std::uint32_t SimulatedDevice::requestCount() const {
     return requests_;
 }
 
+std::uint32_t SimulatedDevice::controlRequestCount() const {
+    std::lock_guard lock(mutex_);
+    return controlRequests_;
+}
+
 std::unique_ptr<device::HidHandle> SimulatedDevice::open(const device::HidInterfaceInfo& info,
                                                          device::HidAccess access) {
     if (!present()) {
@@ -174,6 +179,9 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
             return false;
         }
         const std::uint32_t request = ++requests_;
+        if (report[3] != command::kWriteLightFrame) {
+            ++controlRequests_;
+        }
         const Fault* fault = faultFor(request);
         const auto readyAt = Clock::now() + std::chrono::milliseconds(settings_.latencyMs);
         const auto requestBytes = report.first<kReportSize>();

@@ -45,6 +45,9 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     void emitConsumer(std::uint16_t usage);
 
     std::uint32_t requestCount() const;
+    // Requests other than light-frame chunks: what a test counts while the effect threads
+    // stream frames on their own.
+    std::uint32_t controlRequestCount() const;
     // Runs f on the firmware under the device's lock, for looking at its memory.
     template <class F>
     auto inspect(F&& f) const {
@@ -88,6 +91,7 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     Firmware firmware_;
     bool present_ = true;
     std::uint32_t requests_ = 0;
+    std::uint32_t controlRequests_ = 0;
     std::vector<HandleState*> handles_;
 };
 

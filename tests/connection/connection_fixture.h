@@ -103,10 +103,10 @@ class ConnectionFixture : public ::testing::Test {
 
     // Waits until the device has had no request for a while; false when it never goes quiet.
     static bool settle(const sim::SimulatedDevice& device) {
-        std::uint32_t before = device.requestCount();
+        std::uint32_t before = device.controlRequestCount();
         for (int i = 0; i < 50; ++i) {
             platform::StopEvent().wait(std::chrono::milliseconds(200));
-            const std::uint32_t now = device.requestCount();
+            const std::uint32_t now = device.controlRequestCount();
             if (now == before) {
                 return true;
             }

@@ -55,6 +55,21 @@ class ConnectionTest : public ConnectionFixture {
     int updateClosed_ = 0;             // main thread
 };
 
+TEST_F(ConnectionTest, AConnectedKeyboardDrawsItsOwnProfileOnTheWire) {
+    auto keyboard = backend().plug(DeviceKind::RgbKeyboard);
+    startRecording();
+    ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.kinds().keyboardShown == 1; }));
+    // Connecting does not hand the keyboard to the synchronised effect: its own effect
+    // thread draws the seeded profile (an animated mode at full brightness).
+    EXPECT_FALSE(onMain<bool>([](MainWindow& m) { return m.keyboardCommander().synchronised(); }));
+    const auto lit = [&] {
+        const auto frame =
+            keyboard->inspect([](const sim::Firmware& f) { return f.lastFrame(378); });
+        return frame && std::any_of(frame->begin(), frame->end(), [](auto b) { return b != 0; });
+    };
+    ASSERT_TRUE(waitUntil([&](MainWindow&) { return lit(); }, 5000ms));
+}
+
 TEST_F(ConnectionTest, AMousePadAloneLeavesTheWindowHidden) {
     startRecording();
     ASSERT_EQ(run("plug mousepad\n"

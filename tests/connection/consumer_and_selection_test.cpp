@@ -33,7 +33,7 @@ class ConsumerReports : public ConnectionFixture {
         ASSERT_TRUE(settle(*mouse_));
     }
 
-    std::uint32_t requests() { return mouse_->requestCount(); }
+    std::uint32_t requests() { return mouse_->controlRequestCount(); }
 
     std::shared_ptr<sim::SimulatedDevice> mouse_;
 };

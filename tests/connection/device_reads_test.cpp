@@ -148,7 +148,7 @@ TEST_F(ConnectionFixture, AMousePadWithActiveIndexThreeEndsWithSlotThreeCurrent)
     }
     ASSERT_EQ(pad->inspect([](const sim::Firmware& f) { return f.activeProfile(); }), 3);
     start();
-    ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.mousePadCommander().synchronised(); }));
+    ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.mousePadCommander().connected(); }));
     ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.tree().find("mp_tab")->selected(); }));
     EXPECT_EQ(onMain<int>([](MainWindow& m) { return m.stores().mousePadSettings.onboardProfile; }),
               3);
@@ -249,10 +249,10 @@ TEST_P(ReReadMessages, OneMessageIsOneReadOfTheDevice) {
         return false;
     }));
     ASSERT_TRUE(settle(*device));
-    const auto before = device->requestCount();
+    const auto before = device->controlRequestCount();
     main().post(c.message);
     ASSERT_TRUE(settle(*device));
-    EXPECT_EQ(device->requestCount() - before, c.requests);
+    EXPECT_EQ(device->controlRequestCount() - before, c.requests);
 }
 
 // Keyboard: begin, info, base and profile table in chunks of 56, end. Mouse: the same with
@@ -295,7 +295,7 @@ TEST_F(ConnectionFixture, ReReadMessagesForAnAbsentDeviceDoNothing) {
     ASSERT_TRUE(settle(*keyboard));
     // The connection's own reads and the key profile sent at selection, nothing more.
     const auto tableChunks = (3 * keys::FactoryKeyCount(DeviceKind::RgbKeyboard) + 55) / 56;
-    EXPECT_EQ(keyboard->requestCount(), static_cast<std::uint32_t>(3 + 3 * tableChunks));
+    EXPECT_EQ(keyboard->controlRequestCount(), static_cast<std::uint32_t>(3 + 3 * tableChunks));
 }
 
 }  // namespace

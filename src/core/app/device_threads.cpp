@@ -95,7 +95,6 @@ void readArrived(MainWindow& main, Connection& c, DeviceKind kind,
             c.mousePad = ReadMousePadDevice(c.commander);
             break;
     }
-    c.commander.setSynchronised(true);
 }
 
 void applyArrived(MainWindow& main, Connection& c) {
