@@ -7,7 +7,7 @@ namespace korvane::app {
 
 // Start with the user's session. The real one is an XDG autostart entry.
 class Autostart {
-public:
+  public:
     virtual ~Autostart() = default;
     virtual bool exists() const = 0;
     // Starts `program` at login.
@@ -17,7 +17,7 @@ public:
 
 // $XDG_CONFIG_HOME/autostart/korvane.desktop (XDG_CONFIG_HOME defaults to ~/.config).
 class XdgAutostart final : public Autostart {
-public:
+  public:
     // The folder that holds "autostart/"; empty: from the environment.
     explicit XdgAutostart(std::filesystem::path configHome = {});
 
@@ -27,7 +27,7 @@ public:
 
     std::filesystem::path entryPath() const;
 
-private:
+  private:
     std::filesystem::path configHome_;
 };
 

@@ -31,7 +31,7 @@ struct HeadlessAppOptions {
 // The whole program without a display: the main window's logic on a main loop of its own,
 // with scripted dialogs and a window that only keeps its state.
 class HeadlessApp {
-public:
+  public:
     explicit HeadlessApp(HeadlessAppOptions options);
     ~HeadlessApp();
     HeadlessApp(const HeadlessApp&) = delete;
@@ -54,7 +54,7 @@ public:
     ui::RecordingLanguageHost& languageHost() { return language_; }
     MainWindow& mainWindow() { return *main_; }
 
-private:
+  private:
     HeadlessAppOptions options_;
     platform::ThreadMainLoop loop_;
     ui::ScriptedDialogs dialogs_;

@@ -11,7 +11,7 @@ namespace korvane::app {
 // A window without a display: keeps visible/minimised and tells an observer about each
 // change of visibility ("window shown" / "window hidden" in scripted sessions).
 class HeadlessWindowHost final : public WindowHost {
-public:
+  public:
     using Observer = std::function<void(bool visible)>;
 
     explicit HeadlessWindowHost(Observer observer = {}) : observer_(std::move(observer)) {}
@@ -32,7 +32,7 @@ public:
     int raisedCount() const { return raised_; }
     int invalidatedCount() const { return invalidated_; }
 
-private:
+  private:
     void setVisible(bool visible) {
         if (visible_.exchange(visible) != visible && observer_) {
             observer_(visible);

@@ -10,7 +10,7 @@ namespace korvane::app {
 // What the installer leaves for the program: the installation folder and the language
 // chosen during installation (an installer code such as "1049").
 class InstallerSettings {
-public:
+  public:
     virtual ~InstallerSettings() = default;
     virtual std::optional<std::string> language() const = 0;
     virtual bool setLanguage(std::string_view code) = 0;
@@ -21,7 +21,7 @@ public:
 // keys LANGUAGE and InstPath. The installer creates it; without it there is nothing to
 // read and setLanguage fails.
 class IniInstallerSettings final : public InstallerSettings {
-public:
+  public:
     static constexpr std::string_view kSection = "Qv Korvane Gaming Software 3.0";
 
     explicit IniInstallerSettings(std::filesystem::path file);
@@ -30,7 +30,7 @@ public:
     bool setLanguage(std::string_view code) override;
     std::optional<std::string> installPath() const override;
 
-private:
+  private:
     std::optional<std::string> read(std::string_view key) const;
     std::filesystem::path file_;
 };

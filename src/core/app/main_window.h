@@ -61,7 +61,7 @@ struct FrontEndHooks {
 // the control tree of "XML_MAIN"; routes notifications and window messages. Every method
 // runs on the main thread unless it says otherwise.
 class MainWindow {
-public:
+  public:
     using MessageHandler = std::function<void(std::intptr_t wParam, std::intptr_t lParam)>;
 
     static constexpr std::uint32_t kPresetPaletteColour = 0xFF0199CB;
@@ -159,7 +159,7 @@ public:
     std::atomic<bool> mousePadSettingsChanged{false};
     bool autoStartEnabled() const { return autoStart_; }
 
-private:
+  private:
     void initWindow();
     void onClick(ui::Control& sender);
     void onMouseHover(ui::Control& sender, bool enter);

@@ -13,7 +13,7 @@ namespace korvane::app {
 // (exact names, or prefixes for indexed and per-feature families); a sender no feature
 // registered is ignored.
 class NotificationRouter {
-public:
+  public:
     using Handler = std::function<void(ui::Control& sender)>;
 
     void onName(std::string_view type, std::string name, Handler handler);
@@ -21,7 +21,7 @@ public:
     // True when a feature took the notification.
     bool route(const ui::Notification& notification) const;
 
-private:
+  private:
     struct Route {
         std::string type;
         std::string name;

@@ -5,7 +5,7 @@ namespace korvane::app {
 // The top-level window as the logic moves it around. The Qt front end implements it on
 // the real window; HeadlessWindowHost keeps the state for scripted sessions and tests.
 class WindowHost {
-public:
+  public:
     virtual ~WindowHost() = default;
     virtual void show() = 0;
     virtual void hide() = 0;

@@ -51,14 +51,15 @@ inline constexpr std::array<WorkerSpec, kWorkerCount> kWorkerSpecs{{
     {WorkerSlot::KeyboardKeyLink, "keyboard key-profile link", "键盘按键进程侦测线程设定退出"},
     {WorkerSlot::MouseLightLink, "mouse light-profile link", "鼠标灯光进程侦测线程设定退出"},
     {WorkerSlot::MouseKeyLink, "mouse key-profile link", "鼠标按键进程线程设定退出"},
-    {WorkerSlot::MousePadLightLink, "mouse-pad light-profile link", "鼠标垫灯光进程侦测线程设定退出"},
+    {WorkerSlot::MousePadLightLink, "mouse-pad light-profile link",
+     "鼠标垫灯光进程侦测线程设定退出"},
     {WorkerSlot::VersionReadback, "version readback", ""},
 }};
 
 // Holds the bodies the features give their slots, starts them once in order and stops
 // them at exit. A slot that no feature filled is not started.
 class WorkerSet {
-public:
+  public:
     using Body = platform::Worker::Body;
 
     WorkerSet();
@@ -78,7 +79,7 @@ public:
     // worker that waits for the main thread can still finish.
     void stopAll(platform::MainLoop& loop);
 
-private:
+  private:
     std::array<std::unique_ptr<platform::Worker>, kWorkerCount> workers_;
     std::array<Body, kWorkerCount> bodies_;
     bool started_ = false;

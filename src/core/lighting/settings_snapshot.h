@@ -13,7 +13,7 @@ namespace korvane::lighting {
 // when nothing changed.
 template <typename T>
 class Published {
-public:
+  public:
     void publish(const T& value) {
         std::lock_guard lock(mutex_);
         value_ = value;
@@ -25,7 +25,7 @@ public:
     }
     std::uint64_t version() const { return version_.load(std::memory_order_acquire); }
 
-private:
+  private:
     mutable std::mutex mutex_;
     T value_{};
     std::atomic<std::uint64_t> version_{0};

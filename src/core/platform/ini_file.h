@@ -17,7 +17,7 @@ namespace korvane::platform {
 //    changing nothing, when it cannot; a missing folder is not created.
 // Calls on the same path from several threads are serialised, so each call is whole.
 class IniFile {
-public:
+  public:
     static constexpr std::size_t kMaxValueUnits = 259;
 
     explicit IniFile(std::filesystem::path path);
@@ -34,7 +34,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -38,7 +38,7 @@ const Language* languageByIndex(long index);
 
 // main.ini in the data folder: the program's own settings, all in section SKINIMAGE.
 class MainIni {
-public:
+  public:
     static constexpr std::string_view kSection = "SKINIMAGE";
     static constexpr std::string_view kLanguageKey = "LANGUAGE";
     static constexpr std::string_view kFlagsKey = "FLAGS";
@@ -55,7 +55,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -9,7 +9,7 @@ namespace korvane::platform {
 // workers hand results to it with post (fire and forget) or invoke (run and wait).
 // In the GUI this is Qt's event loop; ThreadMainLoop runs one on a thread of its own.
 class MainLoop {
-public:
+  public:
     using Task = std::function<void()>;
     using TimerHandler = std::function<void(int id)>;
 

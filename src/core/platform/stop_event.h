@@ -9,14 +9,14 @@ namespace korvane::platform {
 // A manual-reset event. Every sleep of a worker is a wait on its stop event,
 // so shutdown interrupts sleeps instead of waiting them out.
 class StopEvent {
-public:
+  public:
     void set();
     void reset();
     bool isSet() const;
     // True when the event is (or becomes) signalled within the time; false on time-out.
     bool wait(std::chrono::milliseconds timeout) const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     mutable std::condition_variable cv_;
     bool signalled_ = false;

@@ -8,7 +8,7 @@ namespace korvane::platform {
 
 // A MainLoop on a thread of its own, for tests and command-line programs.
 class ThreadMainLoop final : public MainLoop {
-public:
+  public:
     ThreadMainLoop();
     ~ThreadMainLoop() override;  // stop()
 
@@ -29,7 +29,7 @@ public:
     // From any thread, the loop thread included: ends the loop after the current task.
     void requestQuit();
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

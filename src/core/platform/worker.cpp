@@ -4,7 +4,9 @@
 
 namespace korvane::platform {
 
-Worker::Worker(std::string name) : name_(std::move(name)) { finished_.set(); }
+Worker::Worker(std::string name) : name_(std::move(name)) {
+    finished_.set();
+}
 
 Worker::~Worker() {
     stop_.set();
@@ -24,7 +26,9 @@ void Worker::start(Body body) {
     });
 }
 
-bool Worker::running() const { return thread_.joinable() && !finished_.isSet(); }
+bool Worker::running() const {
+    return thread_.joinable() && !finished_.isSet();
+}
 
 bool Worker::waitFinished(std::chrono::milliseconds timeout) {
     if (!finished_.wait(timeout)) {

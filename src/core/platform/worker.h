@@ -12,7 +12,7 @@ namespace korvane::platform {
 // A long-lived worker thread with its own stop event. The body runs once and
 // is expected to loop until the event is signalled.
 class Worker {
-public:
+  public:
     using Body = std::function<void(StopEvent& stop)>;
 
     explicit Worker(std::string name);
@@ -30,7 +30,7 @@ public:
     bool waitFinished(std::chrono::milliseconds timeout);
     const std::string& name() const { return name_; }
 
-private:
+  private:
     std::string name_;
     StopEvent stop_;
     StopEvent finished_;

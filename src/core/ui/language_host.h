@@ -8,7 +8,7 @@ namespace korvane::ui {
 // The window toolkit's language resources: which language file the texts come from and
 // which default font the windows use.
 class LanguageHost {
-public:
+  public:
     virtual ~LanguageHost() = default;
     virtual void setResourceLanguage(std::string_view name) = 0;
     // Loads the language file from the skin folder; false when it is missing or unreadable.
@@ -21,7 +21,7 @@ public:
 
 // Keeps what was asked, for headless sessions and tests.
 class RecordingLanguageHost final : public LanguageHost {
-public:
+  public:
     void setResourceLanguage(std::string_view name) override { resourceLanguage = name; }
     bool loadLanguageFile(std::string_view file) override {
         languageFile = file;
