@@ -15,8 +15,8 @@ constexpr std::size_t index(WorkerSlot slot) {
 }  // namespace
 
 WorkerSet::WorkerSet() {
-    for (const auto& spec : kWorkerSpecs) {
-        workers_[index(spec.slot)] = std::make_unique<platform::Worker>(std::string(spec.name));
+    for (const auto& entry : kWorkerTable) {
+        workers_[index(entry.slot)] = std::make_unique<platform::Worker>(std::string(entry.name));
     }
 }
 
@@ -37,10 +37,10 @@ void WorkerSet::startAll(const std::function<void()>& betweenNineAndTen) {
         return;
     }
     started_ = true;
-    for (const auto& spec : kWorkerSpecs) {
-        const std::size_t i = index(spec.slot);
+    for (const auto& entry : kWorkerTable) {
+        const std::size_t i = index(entry.slot);
         if (bodies_[i]) {
-            const std::string_view endLine = spec.endLine;
+            const std::string_view endLine = entry.endLine;
             workers_[i]->start([body = bodies_[i], endLine](platform::StopEvent& stop) {
                 body(stop);
                 // A worker that gave up on its own (an enumeration failure) says nothing.
@@ -49,7 +49,7 @@ void WorkerSet::startAll(const std::function<void()>& betweenNineAndTen) {
                 }
             });
         }
-        if (spec.slot == WorkerSlot::SyncEffect && betweenNineAndTen) {
+        if (entry.slot == WorkerSlot::SyncEffect && betweenNineAndTen) {
             betweenNineAndTen();
         }
     }
@@ -71,8 +71,8 @@ void WorkerSet::stopAll(platform::MainLoop& loop) {
         worker->requestStop();
     }
     const auto allEnded = [this] {
-        for (const auto& spec : kWorkerSpecs) {
-            if (spec.slot != WorkerSlot::VersionReadback && workers_[index(spec.slot)]->running()) {
+        for (const auto& entry : kWorkerTable) {
+            if (entry.slot != WorkerSlot::VersionReadback && workers_[index(entry.slot)]->running()) {
                 return false;
             }
         }
@@ -92,9 +92,9 @@ void WorkerSet::stopAll(platform::MainLoop& loop) {
         }
         platform::debugLine("所有对象处于非激发状态，超时\n");
     }
-    for (const auto& spec : kWorkerSpecs) {
-        if (spec.slot != WorkerSlot::VersionReadback) {
-            workers_[index(spec.slot)]->waitFinished(std::chrono::milliseconds(0));
+    for (const auto& entry : kWorkerTable) {
+        if (entry.slot != WorkerSlot::VersionReadback) {
+            workers_[index(entry.slot)]->waitFinished(std::chrono::milliseconds(0));
         }
     }
 }

@@ -31,13 +31,13 @@ enum class WorkerSlot : int {
 
 inline constexpr int kWorkerCount = 15;
 
-struct WorkerSpec {
+struct WorkerEntry {
     WorkerSlot slot;
     std::string_view name;
     std::string_view endLine;  // debug line written when the worker ends; empty: none
 };
 
-inline constexpr std::array<WorkerSpec, kWorkerCount> kWorkerSpecs{{
+inline constexpr std::array<WorkerEntry, kWorkerCount> kWorkerTable{{
     {WorkerSlot::KeyboardConnection, "keyboard connection", "键盘设备侦测线程设定退出"},
     {WorkerSlot::MouseConnection, "mouse connection", "鼠标设备侦测线程设定退出"},
     {WorkerSlot::MousePadConnection, "mouse-pad connection", "鼠标垫设备侦测线程设定退出"},
