@@ -72,7 +72,8 @@ void WorkerSet::stopAll(platform::MainLoop& loop) {
     }
     const auto allEnded = [this] {
         for (const auto& entry : kWorkerTable) {
-            if (entry.slot != WorkerSlot::VersionReadback && workers_[index(entry.slot)]->running()) {
+            if (entry.slot != WorkerSlot::VersionReadback &&
+                workers_[index(entry.slot)]->running()) {
                 return false;
             }
         }
