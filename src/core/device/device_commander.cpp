@@ -104,9 +104,11 @@ int DeviceCommander::singleRequest(CommandCode code, std::uint8_t length, std::u
     return resultOfStatus(answer.status());
 }
 
-int DeviceCommander::chunkedWrite(CommandCode code, std::span<const std::uint8_t> data,
-                                  std::uint16_t offsetBase) {
-    const std::size_t total = data.size();
+// One request per 56-byte chunk of a total length, each acknowledged before the next.
+// beforeSend fills a chunk's data (writes); afterAnswer takes it from the answer (reads).
+template <typename BeforeSend, typename AfterAnswer>
+int DeviceCommander::chunked(CommandCode code, std::size_t total, std::uint16_t offsetBase,
+                             BeforeSend beforeSend, AfterAnswer afterAnswer) {
     if (total == 0) {
         return kResultDone;
     }
@@ -121,7 +123,7 @@ int DeviceCommander::chunkedWrite(CommandCode code, std::span<const std::uint8_t
         const std::size_t length = o + kReportDataSize < total ? kReportDataSize : total - o;
         request.setLength(static_cast<std::uint8_t>(length));
         request.setOffset(static_cast<std::uint16_t>(offsetBase + o));
-        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(o), length, request.data().begin());
+        beforeSend(request, o, length);
         request.applyChecksum();
         const int result = ExchangeReport(*this, request, answer);
         if (result != kResultDone) {
@@ -131,37 +133,30 @@ int DeviceCommander::chunkedWrite(CommandCode code, std::span<const std::uint8_t
         if (status != kResultDone) {
             return status;
         }
+        afterAnswer(answer, o, length);
     }
     return kResultDone;
 }
 
+int DeviceCommander::chunkedWrite(CommandCode code, std::span<const std::uint8_t> data,
+                                  std::uint16_t offsetBase) {
+    return chunked(
+        code, data.size(), offsetBase,
+        [&](Report64& request, std::size_t o, std::size_t length) {
+            std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(o), length,
+                        request.data().begin());
+        },
+        [](const Report64&, std::size_t, std::size_t) {});
+}
+
 int DeviceCommander::chunkedRead(CommandCode code, std::span<std::uint8_t> out,
                                  std::uint16_t offsetBase) {
-    const std::size_t total = out.size();
-    if (total == 0) {
-        return kResultDone;
-    }
-    if (total > kMaxChunkedLength) {
-        return kResultBadArgument;
-    }
-    Report64 request = newRequest(code);
-    Report64 answer;
-    for (std::size_t o = 0; o < total; o += kReportDataSize) {
-        const std::size_t length = o + kReportDataSize < total ? kReportDataSize : total - o;
-        request.setLength(static_cast<std::uint8_t>(length));
-        request.setOffset(static_cast<std::uint16_t>(offsetBase + o));
-        request.applyChecksum();
-        const int result = ExchangeReport(*this, request, answer);
-        if (result != kResultDone) {
-            return result;
-        }
-        const int status = resultOfStatus(answer.status());
-        if (status != kResultDone) {
-            return status;
-        }
-        std::copy_n(answer.data().begin(), length, out.begin() + static_cast<std::ptrdiff_t>(o));
-    }
-    return kResultDone;
+    return chunked(
+        code, out.size(), offsetBase, [](Report64&, std::size_t, std::size_t) {},
+        [&](const Report64& answer, std::size_t o, std::size_t length) {
+            std::copy_n(answer.data().begin(), length,
+                        out.begin() + static_cast<std::ptrdiff_t>(o));
+        });
 }
 
 int DeviceCommander::BeginTransfer() {

@@ -108,6 +108,9 @@ class DeviceCommander {
   private:
     int singleRequest(CommandCode code, std::uint8_t length, std::uint16_t offset,
                       std::span<const std::uint8_t> data, Report64& answer);
+    template <typename BeforeSend, typename AfterAnswer>
+    int chunked(CommandCode code, std::size_t total, std::uint16_t offsetBase,
+                BeforeSend beforeSend, AfterAnswer afterAnswer);
     int chunkedWrite(CommandCode code, std::span<const std::uint8_t> data,
                      std::uint16_t offsetBase);
     int chunkedRead(CommandCode code, std::span<std::uint8_t> out, std::uint16_t offsetBase);
