@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/output_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -40,10 +42,7 @@ class AppFixture : public ::testing::Test {
         o.programFile = "/usr/bin/korvane";
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
-        o.output = [this](std::string_view line) {
-            std::lock_guard lock(mutex_);
-            lines_.emplace_back(line);
-        };
+        o.output = output_.sink();
         return o;
     }
 
@@ -61,24 +60,14 @@ class AppFixture : public ::testing::Test {
         return RunScript(*app_, plugger, in, printed_, errors_);
     }
 
-    std::vector<std::string> lines() {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-    int count(const std::string& line) {
-        int n = 0;
-        for (const auto& l : lines()) {
-            n += l == line;
-        }
-        return n;
-    }
+    std::vector<std::string> lines() const { return output_.lines(); }
+    int count(const std::string& line) const { return output_.count(line); }
 
     std::filesystem::path root_;
     std::unique_ptr<HeadlessApp> app_;
     std::ostringstream printed_;
     std::ostringstream errors_;
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
+    korvane::testing::OutputLines output_;
 };
 
 }  // namespace korvane::app::testing

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/output_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -57,10 +59,7 @@ class ConnectionFixture : public ::testing::Test {
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
         o.hid = &backend();
-        o.output = [this](std::string_view line) {
-            std::lock_guard lock(mutex_);
-            lines_.emplace_back(line);
-        };
+        o.output = output_.sink();
         o.installFeatures = std::move(beforeInit);
         app_ = std::make_unique<HeadlessApp>(std::move(o));
         std::string error;
@@ -129,17 +128,8 @@ class ConnectionFixture : public ::testing::Test {
         return true;
     }
 
-    std::vector<std::string> lines() {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-    int count(const std::string& line) {
-        int n = 0;
-        for (const auto& l : lines()) {
-            n += l == line;
-        }
-        return n;
-    }
+    std::vector<std::string> lines() const { return output_.lines(); }
+    int count(const std::string& line) const { return output_.count(line); }
 
     std::filesystem::path root_;
     std::unique_ptr<sim::SimulatedBackend> backend_;
@@ -147,8 +137,7 @@ class ConnectionFixture : public ::testing::Test {
     std::unique_ptr<HeadlessApp> app_;
     std::ostringstream printed_;
     std::ostringstream errors_;
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
+    korvane::testing::OutputLines output_;
 };
 
 }  // namespace korvane::app::testing

@@ -129,7 +129,7 @@ TEST_P(KeyboardKinds, PlugShowsTheKindsPagesAndTabAndUnplugHidesTheWindow) {
 
     // The script shut the program down; a new one sees the unplug.
     app_.reset();
-    lines_.clear();
+    output_.clear();
     updateMessages_.clear();
     updateClosed_ = 0;
     startRecording();
