@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,9 @@ struct GuiAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
+    // Makes the desktop's input hook (key capture, macro recording); empty: no input of other
+    // programs reaches this one.
+    std::function<std::unique_ptr<macros::InputHook>()> makeInputHook;
 };
 
 // The whole program with its window: the main window's logic on Qt's event loop, the skin

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "backends/hidapi/hidapi_backend.h"
+#include "backends/x11/x11_input_hook.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/paths.h"
@@ -85,6 +86,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.programFile = programFile(argc > 0 ? argv[0] : "korvane");
         appOptions.installerFile = platform::ProgramFolder() / "install.ini";
         appOptions.hid = backend.get();
+        appOptions.makeInputHook = [] { return backends::x11::makeX11InputHook(); };
         GuiApp gui(std::move(appOptions));
         instance.setOnActivate([&gui] { gui.activate(); });
         std::string error;

@@ -23,10 +23,13 @@ namespace {
 
 // Keys the program itself shows, beyond the ones the skin's controls carry.
 constexpr std::string_view kProgramKeys[] = {
-    "message_text_1",  "message_text_2",  "message_text_3",  "message_text_4",  "message_text_5",
-    "message_text_6",  "message_text_7",  "message_text_8",  "message_text_9",  "message_text_11",
+    "message_text_1", "message_text_2", "message_text_3", "message_text_4", "message_text_5",
+    "message_text_6", "message_text_7", "message_text_8", "message_text_9", "message_text_11",
     "message_text_12", "message_text_13", "message_text_14", "message_text_15", "message_text_16",
-    "message_text_17", "message_text_18", "startup_on",      "startup_off",     "exit"};
+    "message_text_17", "message_text_18", "startup_on", "startup_off", "exit",
+    // Key assignment: capture that cannot start, labels and tool tips.
+    "capture_unavailable_text", "capture_refused_text", "Key_Set", "关闭", "mouse_key_up_Swing",
+    "mouse_key_down_Swing", "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_fire_key"};
 
 std::vector<std::string> shownKeys() {
     std::vector<std::string> keys(std::begin(kProgramKeys), std::end(kProgramKeys));

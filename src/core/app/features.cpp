@@ -2,7 +2,9 @@
 
 #include "core/app/device_threads.h"
 #include "core/app/main_window.h"
+#include "core/keys/install_key_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
+#include "core/macros/install_input_capture.h"
 
 namespace korvane::app {
 
@@ -10,6 +12,8 @@ void InstallFeatures(MainWindow& main) {
     // Features add their installers here, in the order their workers start.
     InstallDeviceFeatures(main);
     lighting::effects::InstallLightingEffects(main);
+    keys::InstallKeyEditors(main);
+    macros::InstallInputCapture(main);
 }
 
 }  // namespace korvane::app

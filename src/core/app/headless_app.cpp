@@ -38,10 +38,16 @@ HeadlessApp::~HeadlessApp() {
 
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
+    std::unique_ptr<macros::InputHook> hook = std::move(options_.inputHook);
+    if (!hook) {
+        auto fake = std::make_unique<macros::FakeInputHook>();
+        fakeHook_ = fake.get();
+        hook = std::move(fake);
+    }
     const bool ran = loop_.invoke([&] {
-        main_ = std::make_unique<MainWindow>(
-            MainWindowServices{loop_, dialogs_, window_, autostart_, installer_, language_,
-                               options_.hid, options_.skinFolder, options_.programFile});
+        main_ = std::make_unique<MainWindow>(MainWindowServices{
+            loop_, dialogs_, window_, autostart_, installer_, language_, options_.hid,
+            options_.skinFolder, options_.programFile, std::move(hook)});
         if (!main_->create(error)) {
             return;
         }

@@ -10,6 +10,7 @@
 #include "core/app/headless_window_host.h"
 #include "core/app/installer_settings.h"
 #include "core/app/main_window.h"
+#include "core/macros/fake_input_hook.h"
 #include "core/platform/thread_main_loop.h"
 #include "core/ui/language_host.h"
 #include "core/ui/scripted_dialogs.h"
@@ -26,6 +27,8 @@ struct HeadlessAppOptions {
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
+    // The desktop's input hook; null: a FakeInputHook driven by the script's "input" lines.
+    std::unique_ptr<macros::InputHook> inputHook;
 };
 
 // The whole program without a display: the main window's logic on a main loop of its own,
@@ -53,6 +56,8 @@ class HeadlessApp {
     HeadlessWindowHost& windowHost() { return window_; }
     ui::RecordingLanguageHost& languageHost() { return language_; }
     MainWindow& mainWindow() { return *main_; }
+    // The injected-event hook; null when the options brought a hook of their own.
+    macros::FakeInputHook* fakeInputHook() { return fakeHook_; }
 
   private:
     HeadlessAppOptions options_;
@@ -63,6 +68,7 @@ class HeadlessApp {
     IniInstallerSettings installer_;
     ui::RecordingLanguageHost language_;
     std::unique_ptr<MainWindow> main_;
+    macros::FakeInputHook* fakeHook_ = nullptr;
 };
 
 }  // namespace korvane::app

@@ -9,6 +9,7 @@
 #include "core/app/window_messages.h"
 #include "core/device/device_kind.h"
 #include "core/macros/cursor_store.h"
+#include "core/macros/fake_input_hook.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/main_ini.h"
 #include "core/platform/paths.h"
@@ -33,6 +34,11 @@ constexpr device::DeviceIdentity identityOf(device::DeviceKind kind) {
 
 MainWindow::MainWindow(MainWindowServices services) : services_(std::move(services)) {
     tree_.setNotifyHandler([this](const ui::Notification& n) { onNotify(n); });
+    if (!services_.inputHook) {
+        services_.inputHook = std::make_unique<macros::FakeInputHook>();
+    }
+    capture_ = std::make_unique<macros::InputCapture>(std::move(services_.inputHook));
+    connectInputHook();
     // The cursor list is seeded in its place among the mouse's lists; the editors that show
     // the macro and cursor lists replace these steps with their own.
     indexListHooks_.mouseCursors = [] { macros::CursorStore::fromDataFolder().SeedCursorList(); };
@@ -42,6 +48,8 @@ MainWindow::~MainWindow() {
     if (initialised_ && !exited_) {
         exit();
     }
+    // The hook's thread ends here, before anything its events would reach.
+    capture_.reset();
     mousePad_.close();
     mouse_.close();
     keyboard_.close();
@@ -168,6 +176,7 @@ void MainWindow::exit() {
     }
     exited_ = true;
     platform::debugLine("退出测试");
+    capture_->RemoveHooks();
     services_.window.hide();
     workers_.stopAll(services_.loop);
     for (const int timer : {1, 2, 7, 9, 10}) {
@@ -200,6 +209,11 @@ void MainWindow::onNotify(const ui::Notification& notification) {
     } else if (type == ui::notify::kMouseEnter || type == ui::notify::kMouseLeave) {
         onMouseHover(notification.sender, type == ui::notify::kMouseEnter);
     } else {
+        // Another page or device view: capture belongs to the page that started it.
+        if (type == ui::notify::kSelectChanged && notification.sender.selected() &&
+            notification.sender.attributes().contains("tabLayout")) {
+            capture_->RemoveHooks();
+        }
         router_.route(notification);
     }
 }
@@ -395,6 +409,74 @@ void MainWindow::activate() {
     }
     services_.window.hide();
     showNoDeviceMessage();
+}
+
+void MainWindow::windowDeactivated() {
+    platform::debugLine("60d0d");
+    capture_->RemoveHooks();
+}
+
+void MainWindow::connectInputHook() {
+    // Hook events may come from the hook's own thread; they reach the window as messages on
+    // the main thread, like every other message from elsewhere.
+    std::weak_ptr<const bool> alive = alive_;
+    macros::InputHook::Sink sink;
+    sink.key = [this, alive](const macros::KeyHookEvent& event) {
+        services_.loop.post([this, alive, event] {
+            if (!alive.expired()) {
+                deliverKeyHookEvent(event);
+            }
+        });
+    };
+    sink.mouse = [this, alive](const macros::MouseHookEvent& event) {
+        services_.loop.post([this, alive, event] {
+            if (!alive.expired()) {
+                deliverMouseHookEvent(event);
+            }
+        });
+    };
+    sink.ended = [this, alive](std::uint64_t generation, macros::CaptureEnd why) {
+        services_.loop.post([this, alive, generation, why] {
+            if (!alive.expired()) {
+                captureEnded(generation, why);
+            }
+        });
+    };
+    capture_->hook().setSink(std::move(sink));
+}
+
+void MainWindow::deliverKeyHookEvent(const macros::KeyHookEvent& event) {
+    macros::InputHook& hook = capture_->hook();
+    hook.answered(event.serial);
+    // An event of a capture that has ended since is dropped, as a removed hook sends none.
+    if (event.generation != hook.generation()) {
+        return;
+    }
+    if (const auto message = macros::KeyHookMessage(event.mode)) {
+        macros::KeyRecord record = event.record;
+        handleMessage(*message, event.message, reinterpret_cast<std::intptr_t>(&record));
+    }
+}
+
+void MainWindow::deliverMouseHookEvent(const macros::MouseHookEvent& event) {
+    macros::InputHook& hook = capture_->hook();
+    hook.answered(event.serial);
+    if (event.generation != hook.generation()) {
+        return;
+    }
+    if (const auto message = macros::MouseHookMessage(event.mode)) {
+        handleMessage(*message, event.message, static_cast<std::intptr_t>(event.time));
+    }
+}
+
+void MainWindow::captureEnded(std::uint64_t generation, macros::CaptureEnd why) {
+    if (generation != capture_->hook().generation()) {
+        return;
+    }
+    static constexpr std::array<std::string_view, 3> kWhy{"grab lost", "deactivated",
+                                                          "not answering"};
+    platform::debugLine("input capture ended: " + std::string(kWhy[static_cast<std::size_t>(why)]));
+    capture_->RemoveHooks();
 }
 
 void MainWindow::suspend() {

@@ -25,6 +25,16 @@ inline constexpr int kScriptTimedOut = 3;
 //   file PATH | file -                 next file dialog returns PATH / is cancelled
 //   foreground PATH                    the program owning the foreground window
 //   suspend, resume, activate
+//   deactivate                         the window loses the activation (capture ends)
+//   input key VK down|up [extended] [+MS]
+//   input button left|right|middle|x1|x2 down|up [+MS]
+//                                      a key or mouse button event of the desktop, as the
+//                                      input hook would see it: VK is the virtual-key code
+//                                      (decimal or 0x hex; 0x0D extended is the numeric-pad
+//                                      Enter), +MS advances the event clock by MS ms from the
+//                                      previous input line (default 0). Events reach the
+//                                      program only while it captures (a key editor waiting
+//                                      for a key, macro recording); otherwise they go nowhere.
 //   print CONTROL
 // Writes "print" lines to out; errors (with the line number) to err. At the end the app is
 // shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
