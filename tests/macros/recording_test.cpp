@@ -170,6 +170,14 @@ TEST_F(WindowRecording, ACaptureTheDesktopEndedRemovesTheHooks) {
     EXPECT_FALSE(mouseHooked());
 }
 
+TEST_F(WindowRecording, AKeyboardRefusedAMomentLaterIsSaid) {
+    ASSERT_EQ(startRecording(MacroClass::Keyboard), macros::CaptureStart::Started);
+    app_->query([&] { app_->fakeInputHook()->endCapture(macros::CaptureEnd::Refused); });
+    app_->query([] {});  // the ending reaches the window as a message, handled by now
+    EXPECT_EQ(count("message capture_refused_text"), 1);
+    EXPECT_FALSE(keyboardHooked());
+}
+
 // Hook messages of modes nobody uses only write their debug line, and recording messages
 // outside recording change nothing.
 TEST_F(WindowRecording, StrayHookMessagesChangeNothing) {

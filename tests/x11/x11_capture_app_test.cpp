@@ -37,7 +37,7 @@ class X11CaptureApp : public X11Test {
         o.programFile = "/usr/bin/korvane";
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
-        o.inputHook = backends::x11::makeX11InputHook();
+        o.makeInputHook = [] { return backends::x11::makeX11InputHook(); };
         app_ = std::make_unique<app::HeadlessApp>(std::move(o));
         std::string error;
         ASSERT_TRUE(app_->start(error)) << error;

@@ -35,8 +35,9 @@ constexpr unsigned kLeftAltKeycode = 64;
 constexpr unsigned kRightAltKeycode = 108;
 constexpr unsigned kLeftCtrlKeycode = 37;
 constexpr unsigned kRightCtrlKeycode = 105;
-// How long the main thread waits for the input thread to carry out an installation.
+// How long the main thread waits for the input thread to carry out a command.
 constexpr auto kCommandTimeout = 2s;
+constexpr auto kGrabRetryStep = 20ms;
 
 std::uint32_t monotonicMs() {
     timespec ts{};
@@ -90,7 +91,8 @@ class X11InputHook final : public macros::InputHook {
     void serveCommands(bool& stop);
     bool doInstall(const Command& command);
     void doRemove();
-    bool grabKeyboard();
+    bool tryGrab();
+    void retryGrab();
     void selectRaw(bool keyboard, bool mouse);
     void watchActiveWindow(bool on);
     std::optional<Window> activeWindow();
@@ -100,6 +102,7 @@ class X11InputHook final : public macros::InputHook {
     void sendButton(const XIRawEvent& raw, bool down);
     void endCapture(macros::CaptureEnd why);
     int pollTimeout();
+    void checkTimers();
     void checkAnswers();
 
     X11InputHookOptions options_;
@@ -121,6 +124,9 @@ class X11InputHook final : public macros::InputHook {
     bool keyboard_ = false;
     bool mouse_ = false;
     bool grabbed_ = false;
+    // A keyboard held by another client is asked for again until then.
+    std::optional<Clock::time_point> grabUntil_;
+    Clock::time_point nextGrab_{};
     unsigned long grabSerial_ = 0;
     std::optional<Window> activeBaseline_;
     std::bitset<256> keysDown_;
@@ -231,7 +237,7 @@ void X11InputHook::run(std::promise<bool> ready) {
             [[maybe_unused]] const auto got = ::read(wake_, &count, sizeof count);
             serveCommands(stop);
         }
-        checkAnswers();
+        checkTimers();
     }
     doRemove();
     close();
@@ -325,15 +331,21 @@ bool X11InputHook::doInstall(const Command& command) {
     generation_ = command.generation;
     keysDown_.reset();
     buttonsDown_.reset();
-    if (command.keyboard && !grabKeyboard()) {
-        platform::debugLine("input capture: another program holds the keyboard");
-        doRemove();
-        return false;
-    }
     keyboard_ = command.keyboard;
     mouse_ = command.mouse;
     selectRaw(keyboard_, mouse_);
     watchActiveWindow(true);
+    if (keyboard_) {
+        // A grab needs a viewable window; an override-redirect one is mapped at once.
+        XMapRaised(display_, grabWindow_);
+        XSync(display_, False);
+        if (!tryGrab()) {
+            // Often the program's own menu or combo popup, whose grab ends as soon as the
+            // main thread is back in its event loop: ask again for a while, without waiting.
+            grabUntil_ = Clock::now() + options_.grabRetry;
+            nextGrab_ = Clock::now() + kGrabRetryStep;
+        }
+    }
     XFlush(display_);
     return true;
 }
@@ -342,6 +354,7 @@ void X11InputHook::doRemove() {
     if (display_ == nullptr) {
         return;
     }
+    grabUntil_.reset();
     if (grabbed_) {
         grabbed_ = false;
         XUngrabKeyboard(display_, CurrentTime);
@@ -358,25 +371,27 @@ void X11InputHook::doRemove() {
     XFlush(display_);
 }
 
-bool X11InputHook::grabKeyboard() {
-    // A grab needs a viewable window; an override-redirect one is mapped at once.
-    XMapRaised(display_, grabWindow_);
-    XSync(display_, False);
-    const auto deadline = Clock::now() + options_.grabRetry;
-    while (true) {
-        grabSerial_ = NextRequest(display_);
-        const int status =
-            XGrabKeyboard(display_, grabWindow_, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-        if (status == GrabSuccess) {
-            grabbed_ = true;
-            return true;
-        }
-        if (Clock::now() >= deadline) {
-            XUnmapWindow(display_, grabWindow_);
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
+bool X11InputHook::tryGrab() {
+    grabSerial_ = NextRequest(display_);
+    grabbed_ = XGrabKeyboard(display_, grabWindow_, False, GrabModeAsync, GrabModeAsync,
+                             CurrentTime) == GrabSuccess;
+    return grabbed_;
+}
+
+void X11InputHook::retryGrab() {
+    if (!grabUntil_ || Clock::now() < nextGrab_) {
+        return;
     }
+    if (tryGrab()) {
+        grabUntil_.reset();
+        return;
+    }
+    if (Clock::now() >= *grabUntil_) {
+        platform::debugLine("input capture: another program holds the keyboard");
+        endCapture(macros::CaptureEnd::Refused);
+        return;
+    }
+    nextGrab_ = Clock::now() + kGrabRetryStep;
 }
 
 void X11InputHook::selectRaw(bool keyboard, bool mouse) {
@@ -579,12 +594,23 @@ void X11InputHook::endCapture(macros::CaptureEnd why) {
 }
 
 int X11InputHook::pollTimeout() {
-    if (!waitingSince_) {
+    std::optional<Clock::time_point> wake;
+    if (waitingSince_) {
+        wake = *waitingSince_ + options_.answerTimeout;
+    }
+    if (grabUntil_ && (!wake || nextGrab_ < *wake)) {
+        wake = nextGrab_;
+    }
+    if (!wake) {
         return -1;
     }
-    const auto left = *waitingSince_ + options_.answerTimeout - Clock::now();
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(*wake - Clock::now()).count();
     return ms > 0 ? static_cast<int>(ms) : 0;
+}
+
+void X11InputHook::checkTimers() {
+    retryGrab();
+    checkAnswers();
 }
 
 void X11InputHook::checkAnswers() {

@@ -38,7 +38,8 @@ HeadlessApp::~HeadlessApp() {
 
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
-    std::unique_ptr<macros::InputHook> hook = std::move(options_.inputHook);
+    std::unique_ptr<macros::InputHook> hook =
+        options_.makeInputHook ? options_.makeInputHook() : nullptr;
     if (!hook) {
         auto fake = std::make_unique<macros::FakeInputHook>();
         fakeHook_ = fake.get();

@@ -27,8 +27,9 @@ struct HeadlessAppOptions {
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
-    // The desktop's input hook; null: a FakeInputHook driven by the script's "input" lines.
-    std::unique_ptr<macros::InputHook> inputHook;
+    // Makes the desktop's input hook; empty: a FakeInputHook driven by the script's "input"
+    // lines.
+    std::function<std::unique_ptr<macros::InputHook>()> makeInputHook;
 };
 
 // The whole program without a display: the main window's logic on a main loop of its own,

@@ -83,6 +83,7 @@ enum class CaptureEnd : std::uint8_t {
     GrabLost,      // another client or the server took the keyboard away
     Deactivated,   // the user went to another window
     NotAnswering,  // the program did not take the events it was sent
+    Refused,       // the keyboard stayed held by another client: capture never began
 };
 
 // The low-level keyboard and mouse hooks of the desktop. Installed and removed on the main
@@ -108,8 +109,10 @@ class InputHook {
     virtual bool available() const = 0;
 
     // Removes both hooks, then installs the keyboard hook and/or the mouse hook for the mode.
-    // False, with both removed, when an installation fails (the keyboard is held by another
-    // client, or capture is unavailable).
+    // False, with both removed, when an installation fails (capture is unavailable, or the
+    // keyboard is held by another client). A hook may also find that out a moment later
+    // (a keyboard held by the program's own closing popup is asked for again for a while);
+    // it then ends the capture with CaptureEnd::Refused.
     bool InstallHooks(CaptureMode mode, bool keyboard, bool mouse);
     // Removes whichever hooks are installed.
     void RemoveHooks();
