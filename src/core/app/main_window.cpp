@@ -473,10 +473,26 @@ void MainWindow::captureEnded(std::uint64_t generation, macros::CaptureEnd why) 
     if (generation != capture_->hook().generation()) {
         return;
     }
-    static constexpr std::array<std::string_view, 3> kWhy{"grab lost", "deactivated",
-                                                          "not answering"};
-    platform::debugLine("input capture ended: " + std::string(kWhy[static_cast<std::size_t>(why)]));
+    std::string_view reason;
+    switch (why) {
+        case macros::CaptureEnd::GrabLost:
+            reason = "grab lost";
+            break;
+        case macros::CaptureEnd::Deactivated:
+            reason = "deactivated";
+            break;
+        case macros::CaptureEnd::NotAnswering:
+            reason = "not answering";
+            break;
+        case macros::CaptureEnd::Refused:
+            reason = "refused";
+            break;
+    }
+    platform::debugLine("input capture ended: " + std::string(reason));
     capture_->RemoveHooks();
+    if (why == macros::CaptureEnd::Refused) {
+        showMessage(macros::kCaptureRefusedMessage);
+    }
 }
 
 void MainWindow::suspend() {
