@@ -1,79 +1,63 @@
 #pragma once
 
-#include "support/output_lines.h"
+#include "connection/connection_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/app/headless_app.h"
-#include "core/app/scripted_session.h"
 #include "core/device/hid_trace.h"
 #include "core/keys/key_function.h"
 #include "core/keys/stored_key_tables.h"
 #include "core/macros/fake_input_hook.h"
 #include "core/macros/macro_store.h"
 #include "core/platform/paths.h"
-#include "core/platform/stop_event.h"
-#include "sim/sim_device_plugger.h"
-#include "sim/simulated_backend.h"
 
 namespace korvane::keys::testing {
 
-// A headless program over the real skin with simulated devices whose every report is traced,
-// and the fake input hook of headless sessions. Each test has a data folder of its own.
-class KeyPageFixture : public ::testing::Test {
+// The connection fixture's program (real skin, simulated devices, a data folder per test)
+// with every report traced, driven as a user drives the key pages, and the fake input hook
+// of headless sessions for the desktop's keys.
+class KeyPageFixture : public app::testing::ConnectionFixture {
   public:
-    void SetUp() override {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "korvane-keys-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        root_ = tmpl;
-        setenv("KORVANE_DATA_ROOT", (root_ / "QV").c_str(), 1);
-        setenv("KORVANE_PROGRAM_FOLDER", KORVANE_SOURCE_DIR "/data", 1);
-    }
     void TearDown() override {
         app_.reset();
         plugger_.reset();
-        backend_.reset();
-        unsetenv("KORVANE_DATA_ROOT");
-        unsetenv("KORVANE_PROGRAM_FOLDER");
-        std::filesystem::remove_all(root_);
+        traced_.reset();
+        ConnectionFixture::TearDown();
     }
 
     // Starts the program with these devices attached and waits until each is shown.
     void start(std::vector<device::DeviceKind> kinds, sim::SimSettings settings = {}) {
         auto simulated = std::make_unique<sim::SimulatedBackend>(settings);
-        sim_ = simulated.get();
+        sim::SimulatedBackend& sim = *simulated;
         for (const device::DeviceKind kind : kinds) {
-            devices_.push_back(sim_->plug(kind));
+            devices_.push_back(sim.plug(kind));
         }
-        plugger_ = std::make_unique<sim::SimDevicePlugger>(*sim_);
+        plugger_ = std::make_unique<sim::SimDevicePlugger>(sim);
         tracePath_ = root_ / "trace.txt";
-        backend_ = device::withTrace(std::move(simulated), device::WireTraceFile::open(tracePath_));
+        traced_ = device::withTrace(std::move(simulated), device::WireTraceFile::open(tracePath_));
         app::HeadlessAppOptions o;
         o.skinFolder = KORVANE_SOURCE_DIR "/skin";
         o.programFile = "/usr/bin/korvane";
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
-        o.hid = backend_.get();
+        o.hid = traced_.get();
         o.output = output_.sink();
         app_ = std::make_unique<app::HeadlessApp>(std::move(o));
         std::string error;
         ASSERT_TRUE(app_->start(error)) << error;
         for (const device::DeviceKind kind : kinds) {
             const bool mouse = device::modelOf(kind).deviceClass == device::DeviceClass::Mouse;
-            ASSERT_TRUE(waitUntil([mouse](app::MainWindow& m) {
-                return (mouse ? m.kinds().mouseShown.load() : m.kinds().keyboardShown.load()) != 0;
-            }));
+            ASSERT_TRUE(waitUntil(
+                [mouse](app::MainWindow& m) {
+                    return (mouse ? m.kinds().mouseShown.load() : m.kinds().keyboardShown.load()) !=
+                           0;
+                },
+                std::chrono::milliseconds(8000)));
         }
         for (const auto& device : devices_) {
             ASSERT_TRUE(settle(*device));
@@ -120,41 +104,6 @@ class KeyPageFixture : public ::testing::Test {
         app_->query([&] { app_->fakeInputHook()->injectButton(b, down, advanceMs); });
     }
 
-    app::MainWindow& main() { return app_->mainWindow(); }
-
-    template <class T>
-    T onMain(const std::function<T(app::MainWindow&)>& fn) {
-        T value{};
-        app_->query([&] { value = fn(main()); });
-        return value;
-    }
-
-    bool waitUntil(const std::function<bool(app::MainWindow&)>& pred,
-                   std::chrono::milliseconds timeout = std::chrono::milliseconds(8000)) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        platform::StopEvent pause;
-        while (!onMain<bool>(pred)) {
-            if (std::chrono::steady_clock::now() >= deadline) {
-                return false;
-            }
-            pause.wait(std::chrono::milliseconds(5));
-        }
-        return true;
-    }
-
-    static bool settle(const sim::SimulatedDevice& device) {
-        std::uint32_t before = device.controlRequestCount();
-        for (int i = 0; i < 50; ++i) {
-            platform::StopEvent().wait(std::chrono::milliseconds(200));
-            const std::uint32_t now = device.controlRequestCount();
-            if (now == before) {
-                return true;
-            }
-            before = now;
-        }
-        return false;
-    }
-
     // The live key table's record (the mouse's onboard profile 0 table after a read).
     KeyFunction record(KeyClass keyClass, int key) {
         return onMain<KeyFunction>([&](app::MainWindow& m) {
@@ -178,8 +127,6 @@ class KeyPageFixture : public ::testing::Test {
     bool visible(const std::string& name) {
         return onMain<bool>([&](app::MainWindow& m) { return m.tree().find(name)->visible(); });
     }
-    int count(const std::string& line) const { return output_.count(line); }
-
     // Macros of a class: names and, for each, its action texts.
     void writeMacros(macros::MacroClass macroClass,
                      const std::vector<std::pair<std::string, std::vector<std::string>>>& macros) {
@@ -221,15 +168,10 @@ class KeyPageFixture : public ::testing::Test {
         }
     }
 
-    std::filesystem::path root_;
-    sim::SimulatedBackend* sim_ = nullptr;
     std::vector<std::shared_ptr<sim::SimulatedDevice>> devices_;
-    std::unique_ptr<device::HidBackend> backend_;
-    std::unique_ptr<sim::SimDevicePlugger> plugger_;
-    std::unique_ptr<app::HeadlessApp> app_;
+    std::unique_ptr<device::HidBackend> traced_;
     std::filesystem::path tracePath_;
     std::size_t traceMark_ = 0;
-    korvane::testing::OutputLines output_;
 };
 
 }  // namespace korvane::keys::testing
