@@ -418,53 +418,45 @@ void MainWindow::windowDeactivated() {
 
 void MainWindow::connectInputHook() {
     // Hook events may come from the hook's own thread; they reach the window as messages on
-    // the main thread, like every other message from elsewhere.
-    std::weak_ptr<const bool> alive = alive_;
+    // the main thread, like every other message from elsewhere, unless it is gone by then.
+    const auto later = [this, alive = std::weak_ptr<const bool>(alive_)](std::function<void()> fn) {
+        services_.loop.post([alive, fn = std::move(fn)] {
+            if (!alive.expired()) {
+                fn();
+            }
+        });
+    };
     macros::InputHook::Sink sink;
-    sink.key = [this, alive](const macros::KeyHookEvent& event) {
-        services_.loop.post([this, alive, event] {
-            if (!alive.expired()) {
-                deliverKeyHookEvent(event);
-            }
-        });
+    sink.key = [this, later](const macros::KeyHookEvent& event) {
+        later([this, event] { deliverKeyHookEvent(event); });
     };
-    sink.mouse = [this, alive](const macros::MouseHookEvent& event) {
-        services_.loop.post([this, alive, event] {
-            if (!alive.expired()) {
-                deliverMouseHookEvent(event);
-            }
-        });
+    sink.mouse = [this, later](const macros::MouseHookEvent& event) {
+        later([this, event] { deliverMouseHookEvent(event); });
     };
-    sink.ended = [this, alive](std::uint64_t generation, macros::CaptureEnd why) {
-        services_.loop.post([this, alive, generation, why] {
-            if (!alive.expired()) {
-                captureEnded(generation, why);
-            }
-        });
+    sink.ended = [this, later](std::uint64_t generation, macros::CaptureEnd why) {
+        later([this, generation, why] { captureEnded(generation, why); });
     };
     capture_->hook().setSink(std::move(sink));
 }
 
-void MainWindow::deliverKeyHookEvent(const macros::KeyHookEvent& event) {
+bool MainWindow::takeHookEvent(std::uint64_t serial, std::uint64_t generation) {
     macros::InputHook& hook = capture_->hook();
-    hook.answered(event.serial);
+    hook.answered(serial);
     // An event of a capture that has ended since is dropped, as a removed hook sends none.
-    if (event.generation != hook.generation()) {
-        return;
-    }
-    if (const auto message = macros::KeyHookMessage(event.mode)) {
+    return generation == hook.generation();
+}
+
+void MainWindow::deliverKeyHookEvent(const macros::KeyHookEvent& event) {
+    const auto message = macros::KeyHookMessage(event.mode);
+    if (takeHookEvent(event.serial, event.generation) && message) {
         macros::KeyRecord record = event.record;
         handleMessage(*message, event.message, reinterpret_cast<std::intptr_t>(&record));
     }
 }
 
 void MainWindow::deliverMouseHookEvent(const macros::MouseHookEvent& event) {
-    macros::InputHook& hook = capture_->hook();
-    hook.answered(event.serial);
-    if (event.generation != hook.generation()) {
-        return;
-    }
-    if (const auto message = macros::MouseHookMessage(event.mode)) {
+    const auto message = macros::MouseHookMessage(event.mode);
+    if (takeHookEvent(event.serial, event.generation) && message) {
         handleMessage(*message, event.message, static_cast<std::intptr_t>(event.time));
     }
 }

@@ -174,6 +174,7 @@ class MainWindow {
   private:
     void initWindow();
     void connectInputHook();
+    bool takeHookEvent(std::uint64_t serial, std::uint64_t generation);
     void deliverKeyHookEvent(const macros::KeyHookEvent& event);
     void deliverMouseHookEvent(const macros::MouseHookEvent& event);
     void captureEnded(std::uint64_t generation, macros::CaptureEnd why);
