@@ -42,15 +42,14 @@ inline std::vector<std::uint8_t> vendorReportDescriptor(std::uint8_t inputReport
     if (inputReportId == kVendorReportId) {
         return {kVendorReportDescriptor.begin(), kVendorReportDescriptor.end()};
     }
-    return {
-        0x06, 0x1C,
-        0xFF,                 // Usage Page (0xFF1C, vendor defined)
-        0x09, 0x92,           // Usage (0x92)
-        0xA1, 0x01,           // Collection (Application)
-        0x85, inputReportId,  //   Report ID (answers)
-        0x15, 0x00,           //   Logical Minimum (0)
-        0x26, 0xFF,
-        0x00,                   //   Logical Maximum (255)
+    // clang-format off
+    const std::array<std::uint8_t, 33> bytes{{
+        0x06, 0x1C, 0xFF,       // Usage Page (0xFF1C, vendor defined)
+        0x09, 0x92,             // Usage (0x92)
+        0xA1, 0x01,             // Collection (Application)
+        0x85, inputReportId,    //   Report ID (answers)
+        0x15, 0x00,             //   Logical Minimum (0)
+        0x26, 0xFF, 0x00,       //   Logical Maximum (255)
         0x75, 0x08,             //   Report Size (8)
         0x95, 0x3F,             //   Report Count (63)
         0x09, 0x01,             //   Usage (0x01)
@@ -60,7 +59,9 @@ inline std::vector<std::uint8_t> vendorReportDescriptor(std::uint8_t inputReport
         0x09, 0x02,             //   Usage (0x02)
         0x91, 0x02,             //   Output (Data, Variable, Absolute)
         0xC0,                   // End Collection
-    };
+    }};
+    // clang-format on
+    return {bytes.begin(), bytes.end()};
 }
 
 // Consumer control: one array field that carries the usage being pressed (0 = none).
