@@ -43,7 +43,7 @@ inline std::vector<std::uint8_t> vendorReportDescriptor(std::uint8_t inputReport
         return {kVendorReportDescriptor.begin(), kVendorReportDescriptor.end()};
     }
     // clang-format off
-    const std::array<std::uint8_t, 33> bytes{{
+    return {
         0x06, 0x1C, 0xFF,       // Usage Page (0xFF1C, vendor defined)
         0x09, 0x92,             // Usage (0x92)
         0xA1, 0x01,             // Collection (Application)
@@ -59,9 +59,8 @@ inline std::vector<std::uint8_t> vendorReportDescriptor(std::uint8_t inputReport
         0x09, 0x02,             //   Usage (0x02)
         0x91, 0x02,             //   Output (Data, Variable, Absolute)
         0xC0,                   // End Collection
-    }};
+    };
     // clang-format on
-    return {bytes.begin(), bytes.end()};
 }
 
 // Consumer control: one array field that carries the usage being pressed (0 = none).
