@@ -20,6 +20,36 @@ using Clock = std::chrono::steady_clock;
 // gets the device between two slices.
 constexpr std::chrono::milliseconds kReadSlice{20};
 
+// One device's turn at hidapi: taken for each hid_write and each hid_read_timeout.
+class DeviceTurn {
+  public:
+    void take() {
+        std::unique_lock guard(mutex_);
+        free_.wait(guard, [&] { return !taken_; });
+        taken_ = true;
+    }
+    bool tryTakeFor(std::chrono::milliseconds limit) {
+        std::unique_lock guard(mutex_);
+        if (!free_.wait_for(guard, limit, [&] { return !taken_; })) {
+            return false;
+        }
+        taken_ = true;
+        return true;
+    }
+    void give() {
+        {
+            std::lock_guard guard(mutex_);
+            taken_ = false;
+        }
+        free_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable free_;
+    bool taken_ = false;
+};
+
 }  // namespace
 
 struct HidapiHandle::Core {
@@ -35,8 +65,7 @@ struct HidapiHandle::Core {
     std::shared_ptr<HidapiLibrary> library;
     HidapiDevice* const device;
 
-    // Held across each hid_write and each hid_read_timeout.
-    std::timed_mutex io;
+    DeviceTurn io;
 
     std::mutex mutex;  // guards what follows
     std::condition_variable changed;
@@ -64,23 +93,25 @@ struct HidapiHandle::Core {
                 }
             }
             // A read in progress gives the device up within one slice.
-            std::unique_lock ioGuard(self->io);
+            self->io.take();
             std::vector<std::uint8_t> bytes;
             std::uint64_t number = 0;
             {
                 std::lock_guard guard(self->mutex);
-                if (self->closing) {
-                    return;
-                }
-                if (self->slot != Slot::Waiting) {
-                    continue;  // given up while the device was busy: never sent
+                if (self->closing || self->slot != Slot::Waiting) {
+                    // Closed, or given up while the device was busy: never sent.
+                    self->io.give();
+                    if (self->closing) {
+                        return;
+                    }
+                    continue;
                 }
                 self->slot = Slot::Sending;
                 bytes = std::move(self->job);
                 number = self->jobNumber;
             }
             const int n = self->library->calls->write(self->device, bytes);
-            ioGuard.unlock();
+            self->io.give();
             {
                 std::lock_guard guard(self->mutex);
                 self->lastResult = n >= 0 && static_cast<std::size_t>(n) == bytes.size();
@@ -172,11 +203,10 @@ HidReadStatus HidapiHandle::read(std::span<std::uint8_t> buffer, std::chrono::mi
                 std::clamp(std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()),
                            std::chrono::milliseconds{0}, kReadSlice);
         }
-        std::unique_lock ioGuard(core.io, std::defer_lock);
-        if (ioGuard.try_lock_for(slice)) {
+        if (core.io.tryTakeFor(slice)) {
             const int n = core.library->calls->readTimeout(core.device, target,
                                                            static_cast<int>(slice.count()));
-            ioGuard.unlock();
+            core.io.give();
             if (n < 0) {
                 return HidReadStatus::Failed;
             }
