@@ -39,28 +39,15 @@ inline constexpr std::array<std::uint8_t, 29> kVendorReportDescriptor{{
 // The vendor collection with its input report under another ID than the output report's
 // (kVendorReportDescriptor itself for ID 4).
 inline std::vector<std::uint8_t> vendorReportDescriptor(std::uint8_t inputReportId) {
-    if (inputReportId == kVendorReportId) {
-        return {kVendorReportDescriptor.begin(), kVendorReportDescriptor.end()};
+    constexpr std::size_t kInputIdAt = 8;       // value of the Report ID item before Input
+    constexpr std::size_t kOutputFieldAt = 22;  // Report Count of the Output field
+    std::vector<std::uint8_t> bytes(kVendorReportDescriptor.begin(), kVendorReportDescriptor.end());
+    if (inputReportId != kVendorReportId) {
+        bytes[kInputIdAt] = inputReportId;
+        const std::array<std::uint8_t, 2> outputId{0x85, kVendorReportId};  // Report ID (4)
+        bytes.insert(bytes.begin() + kOutputFieldAt, outputId.begin(), outputId.end());
     }
-    // clang-format off
-    return {
-        0x06, 0x1C, 0xFF,       // Usage Page (0xFF1C, vendor defined)
-        0x09, 0x92,             // Usage (0x92)
-        0xA1, 0x01,             // Collection (Application)
-        0x85, inputReportId,    //   Report ID (answers)
-        0x15, 0x00,             //   Logical Minimum (0)
-        0x26, 0xFF, 0x00,       //   Logical Maximum (255)
-        0x75, 0x08,             //   Report Size (8)
-        0x95, 0x3F,             //   Report Count (63)
-        0x09, 0x01,             //   Usage (0x01)
-        0x81, 0x02,             //   Input (Data, Variable, Absolute)
-        0x85, kVendorReportId,  //   Report ID (requests)
-        0x95, 0x3F,             //   Report Count (63)
-        0x09, 0x02,             //   Usage (0x02)
-        0x91, 0x02,             //   Output (Data, Variable, Absolute)
-        0xC0,                   // End Collection
-    };
-    // clang-format on
+    return bytes;
 }
 
 // Consumer control: one array field that carries the usage being pressed (0 = none).
