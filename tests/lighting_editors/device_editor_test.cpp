@@ -31,8 +31,7 @@ class DeviceEditors : public EditorFixture {
         return read<LightSettings>([](MainWindow& m) { return m.stores().mouseSettings.light; });
     }
     LightSettings padLight() {
-        return read<LightSettings>(
-            [](MainWindow& m) { return m.stores().mousePadSettings.light; });
+        return read<LightSettings>([](MainWindow& m) { return m.stores().mousePadSettings.light; });
     }
     void pause(std::chrono::milliseconds ms) { platform::StopEvent().wait(ms); }
     bool writesReach(DeviceClass cls, std::uint64_t count) {
@@ -84,8 +83,8 @@ TEST_F(DeviceEditors, TwoPadChangesWithinOneSecondReachThePadAsOneWrite) {
     ASSERT_TRUE(writesReach(DeviceClass::MousePad, before + 1));
     pause(kTwoFlushes);
     EXPECT_EQ(settingsWrites(DeviceClass::MousePad), before + 1);
-    const std::uint8_t slot =
-        read<std::uint8_t>([](MainWindow& m) { return m.stores().mousePadSettings.onboardProfile; });
+    const std::uint8_t slot = read<std::uint8_t>(
+        [](MainWindow& m) { return m.stores().mousePadSettings.onboardProfile; });
     const auto sent = deviceRecord(DeviceClass::MousePad, slot);
     EXPECT_EQ(sent[kBrightness], 6);
     EXPECT_EQ(sent[kGreen], 255);
@@ -205,9 +204,9 @@ TEST_F(DeviceEditors, SameEffectFromTheMouseDrivesTheKeyboardAndThePad) {
     act("valuechanged", "ms_deng_speed_slider", "12");
     act("click", "ms_deng_same_mode");
     const LightSettings mouse = mouseLight();
-    EXPECT_EQ(read<LightSettings>(
-                  [](MainWindow& m) { return m.stores().keyboardLight.live.light; }),
-              mouse);
+    EXPECT_EQ(
+        read<LightSettings>([](MainWindow& m) { return m.stores().keyboardLight.live.light; }),
+        mouse);
     EXPECT_EQ(padLight(), mouse);
     EXPECT_EQ(read<LightSettings>([](MainWindow& m) { return m.stores().sync; }), mouse);
     EXPECT_EQ(shown("kb_deng_combo_modeSelect").item, 3);

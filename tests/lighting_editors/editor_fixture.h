@@ -60,8 +60,8 @@ class EditorFixture : public ConnectionFixture {
         Shown s;
         app_->query([&] {
             if (const ui::Control* c = main().tree().find(name)) {
-                s = {c->visible(), c->enabled(), c->selected(), c->value(),
-                     c->currentItem(), c->text(), c->bkColor(), c->colour()};
+                s = {c->visible(),     c->enabled(), c->selected(), c->value(),
+                     c->currentItem(), c->text(),    c->bkColor(),  c->colour()};
             } else {
                 ADD_FAILURE() << "no control " << name;
             }

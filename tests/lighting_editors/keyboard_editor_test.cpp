@@ -244,23 +244,22 @@ TEST_P(RgbModeSelection, ShowsTheModesControlsAndLabels) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, RgbModeSelection,
-    ::testing::Values(
-        ModeCase{"Static", "kb_deng_combo_modeSelect", 0, "Deng_FXL_text", "Deng_FXR_text", -1,
-                 false, true, false},
-        ModeCase{"Pulse", "kb_deng_combo_modeSelect", 1, "Deng_FXL_text", "Deng_FXR_text", 1,
-                 false, true, true},
-        ModeCase{"Serpentine", "kb_deng_combo_modeSelect", 4, "Deng_CWISE_text", "Deng_AWISE_text",
-                 -1, false, true, true},
-        ModeCase{"Running", "kb_deng_combo_modeSelect", 6, "Deng_FXDOWN_text", "Deng_FXUP_text", 0,
-                 false, true, true},
-        ModeCase{"Rain", "kb_deng_combo_modeSelect", 8, "Deng_FXSPEAD_text",
-                 "Deng_FXGATHER_text", -1, false, true, true},
-        ModeCase{"Off", "kb_deng_combo_modeSelect", 10, "Deng_FXUP_text", "Deng_FXDOWN_text", -1,
-                 false, false, false},
-        ModeCase{"Custom", "kb_deng_combo_modeSelect", 11, "Deng_FXL_text", "Deng_FXR_text", -1,
-                 true, true, false},
-        ModeCase{"Bands", "kb_deng_combo_modeSelect", 13, "Deng_FXSPEAD_text",
-                 "Deng_FXGATHER_text", -1, false, false, true}),
+    ::testing::Values(ModeCase{"Static", "kb_deng_combo_modeSelect", 0, "Deng_FXL_text",
+                               "Deng_FXR_text", -1, false, true, false},
+                      ModeCase{"Pulse", "kb_deng_combo_modeSelect", 1, "Deng_FXL_text",
+                               "Deng_FXR_text", 1, false, true, true},
+                      ModeCase{"Serpentine", "kb_deng_combo_modeSelect", 4, "Deng_CWISE_text",
+                               "Deng_AWISE_text", -1, false, true, true},
+                      ModeCase{"Running", "kb_deng_combo_modeSelect", 6, "Deng_FXDOWN_text",
+                               "Deng_FXUP_text", 0, false, true, true},
+                      ModeCase{"Rain", "kb_deng_combo_modeSelect", 8, "Deng_FXSPEAD_text",
+                               "Deng_FXGATHER_text", -1, false, true, true},
+                      ModeCase{"Off", "kb_deng_combo_modeSelect", 10, "Deng_FXUP_text",
+                               "Deng_FXDOWN_text", -1, false, false, false},
+                      ModeCase{"Custom", "kb_deng_combo_modeSelect", 11, "Deng_FXL_text",
+                               "Deng_FXR_text", -1, true, true, false},
+                      ModeCase{"Bands", "kb_deng_combo_modeSelect", 13, "Deng_FXSPEAD_text",
+                               "Deng_FXGATHER_text", -1, false, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeyboardEditor, ModeSelectionEndsTheSynchronisedEffectAndResetsTheEngine) {
@@ -302,9 +301,8 @@ TEST_F(KeyboardEditor, SameEffectCopiesTheKeyboardSettingsToEveryDevice) {
     const LightSettings keyboard = light();
     EXPECT_EQ(read<LightSettings>([](MainWindow& m) { return m.stores().mouseSettings.light; }),
               keyboard);
-    EXPECT_EQ(
-        read<LightSettings>([](MainWindow& m) { return m.stores().mousePadSettings.light; }),
-        keyboard);
+    EXPECT_EQ(read<LightSettings>([](MainWindow& m) { return m.stores().mousePadSettings.light; }),
+              keyboard);
     EXPECT_EQ(read<LightSettings>([](MainWindow& m) { return m.stores().sync; }), keyboard);
     EXPECT_TRUE(read<bool>([](MainWindow& m) { return m.keyboardCommander().synchronised(); }));
     EXPECT_TRUE(read<bool>([](MainWindow& m) { return m.mousePadCommander().synchronised(); }));
@@ -361,7 +359,7 @@ TEST_F(ZonedKeyboardEditor, ARegionKeyPaintsItsWholeZone) {
     const std::size_t slot =
         read<int>([](MainWindow& m) { return m.stores().keyboardLight.word.slot; });
     // Key 24 is in the second zone: the second entry of every column of the zone table.
-    const std::vector<std::size_t> zone{2,  3,  4,  5,  24, 25, 26, 27, 45, 46, 47,
+    const std::vector<std::size_t> zone{2,  3,  4,  5,  24, 25, 26, 27, 45, 46,  47,
                                         48, 66, 67, 68, 69, 86, 87, 88, 89, 107, 108};
     for (std::size_t key = 0; key < 126; ++key) {
         const bool inZone = std::find(zone.begin(), zone.end(), key) != zone.end();
