@@ -11,17 +11,6 @@ using device::DeviceClass;
 using device::DeviceKind;
 using lighting::LightSettings;
 
-// Byte offsets in the mouse and pad records (and their profile bodies): onboard profile,
-// then mode, brightness, speed, direction, colourful, red, green, blue.
-constexpr std::size_t kMode = 1;
-constexpr std::size_t kBrightness = 2;
-constexpr std::size_t kSpeed = 3;
-constexpr std::size_t kDirection = 4;
-constexpr std::size_t kColourful = 5;
-constexpr std::size_t kRed = 6;
-constexpr std::size_t kGreen = 7;
-constexpr std::size_t kBlue = 8;
-
 // Long enough for two ticks of the one-second flush.
 constexpr auto kTwoFlushes = 2200ms;
 

@@ -10,6 +10,17 @@
 
 namespace korvane::app::testing {
 
+// Byte offsets of the lighting records, in memory, in profile files and on the wire: the
+// onboard profile, then mode, brightness, speed, direction, colourful, red, green, blue.
+constexpr std::size_t kMode = 1;
+constexpr std::size_t kBrightness = 2;
+constexpr std::size_t kSpeed = 3;
+constexpr std::size_t kDirection = 4;
+constexpr std::size_t kColourful = 5;
+constexpr std::size_t kRed = 6;
+constexpr std::size_t kGreen = 7;
+constexpr std::size_t kBlue = 8;
+
 // The program with simulated devices attached before it starts, driven through its control
 // tree as a user (or a headless script) drives it.
 class EditorFixture : public ConnectionFixture {

@@ -13,17 +13,8 @@ using namespace std::chrono_literals;
 using device::DeviceKind;
 using lighting::LightSettings;
 
-// Byte offsets of the keyboard light payload: the live record at the start of light slot 0
-// (byte 0 the onboard profile, then mode, brightness, speed, direction, colourful, red,
-// green, blue), the custom slot and paint colour at 64, the custom colour store at 68.
-constexpr std::size_t kMode = 1;
-constexpr std::size_t kBrightness = 2;
-constexpr std::size_t kSpeed = 3;
-constexpr std::size_t kDirection = 4;
-constexpr std::size_t kColourful = 5;
-constexpr std::size_t kRed = 6;
-constexpr std::size_t kGreen = 7;
-constexpr std::size_t kBlue = 8;
+// The keyboard light payload: the live record at the start of light slot 0, the custom
+// slot and paint colour at 64, the custom colour store at 68.
 constexpr std::size_t kWord = 64;
 constexpr std::size_t kStore = 68;
 constexpr std::size_t kSlotBytes = 378;
@@ -347,9 +338,9 @@ TEST_F(KeyboardEditor, PageRefreshShowsTheLiveSettingsWithoutNotifications) {
     EXPECT_EQ(profileBody("kb"), saved);
 }
 
-class ZonedKeyboardEditor : public EditorFixture {};
+class OtherKeyboards : public EditorFixture {};
 
-TEST_F(ZonedKeyboardEditor, ARegionKeyPaintsItsWholeZone) {
+TEST_F(OtherKeyboards, ARegionKeyPaintsItsWholeZone) {
     attach({DeviceKind::RegionKeyboard});
     act("itemselect", "kb_deng_film_combo_modeSelect", "6");
     act("selectchanged", "kb_Deng_all_kill_check", "1");
@@ -372,7 +363,7 @@ TEST_F(ZonedKeyboardEditor, ARegionKeyPaintsItsWholeZone) {
     EXPECT_EQ(profileBody("kb"), body);
 }
 
-TEST_F(ZonedKeyboardEditor, MonoKeyboardPaintsFullBytesAndShowsItsOwnModeList) {
+TEST_F(OtherKeyboards, MonoKeyboardPaintsFullBytesAndShowsItsOwnModeList) {
     attach({DeviceKind::MonoKeyboard});
     EXPECT_TRUE(shown("kb_deng_onecolor_combo_modeSelect").visible);
     EXPECT_FALSE(shown("kb_deng_combo_modeSelect").visible);

@@ -18,10 +18,6 @@ using device::DeviceClass;
 // Modes 0..3 can be shared with the other devices; the others are the device's own.
 constexpr std::uint8_t kLastSharedMode = 3;
 
-void setChannel(Rgb& colour, int channel, std::uint8_t value) {
-    (channel == 0 ? colour.red : channel == 1 ? colour.green : colour.blue) = value;
-}
-
 void installPage(app::MainWindow& main, DeviceClass deviceClass) {
     auto editor = std::make_shared<DeviceLightingEditor>(main, deviceClass);
     const std::string p = deviceClass == DeviceClass::Mouse ? "ms" : "mp";
@@ -173,8 +169,7 @@ void DeviceLightingEditor::selectMode(int index) {
 }
 
 void DeviceLightingEditor::brightnessChanged(const Control& slider) {
-    light().brightness = static_cast<std::uint8_t>(
-        std::clamp<int>(slider.value(), 0, static_cast<int>(BrightnessCurve.size()) - 1));
+    light().brightness = brightnessOf(slider);
     changed();
 }
 

@@ -1,6 +1,9 @@
 #include "core/lighting/editors/editor_controls.h"
 
+#include <algorithm>
 #include <charconv>
+
+#include "core/lighting/curves.h"
 
 namespace korvane::lighting::editors {
 
@@ -16,6 +19,11 @@ std::optional<unsigned> indexAfter(std::string_view name, std::string_view prefi
         return std::nullopt;
     }
     return value;
+}
+
+std::uint8_t brightnessOf(const ui::Control& slider) {
+    return static_cast<std::uint8_t>(
+        std::clamp<int>(slider.value(), 0, static_cast<int>(BrightnessCurve.size()) - 1));
 }
 
 std::uint8_t takeChannel(ui::Control& edit) {

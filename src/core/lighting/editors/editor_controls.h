@@ -34,6 +34,14 @@ constexpr std::uint32_t argbOf(Rgb colour) {
            colour.blue;
 }
 
+// The brightness a slider gives: its value, kept inside the brightness curve.
+std::uint8_t brightnessOf(const ui::Control& slider);
+
+// One channel (0 red, 1 green, 2 blue) of a colour set to value.
+constexpr void setChannel(Rgb& colour, int channel, std::uint8_t value) {
+    (channel == 0 ? colour.red : channel == 1 ? colour.green : colour.blue) = value;
+}
+
 // The number after prefix in name ("kb_Deng_color_btn_12" → 12); nullopt when name is not
 // prefix followed by decimal digits only.
 std::optional<unsigned> indexAfter(std::string_view name, std::string_view prefix);

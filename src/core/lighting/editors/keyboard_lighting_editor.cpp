@@ -57,10 +57,6 @@ Rgb paintColour(const CustomSlotWord& word) {
     return {word.red, word.green, word.blue};
 }
 
-void setChannel(Rgb& colour, int channel, std::uint8_t value) {
-    (channel == 0 ? colour.red : channel == 1 ? colour.green : colour.blue) = value;
-}
-
 // The zone (row of ZoneColumns) a key paints; nullopt for keys of no zone.
 std::optional<std::size_t> paintedZone(std::size_t key) {
     const std::uint8_t target = kZonedPaintLedMap[key];
@@ -237,8 +233,7 @@ void KeyboardLightingEditor::selectMode(KeyboardKind comboKind, int index) {
 }
 
 void KeyboardLightingEditor::brightnessChanged(const Control& slider) {
-    light().brightness = static_cast<std::uint8_t>(
-        std::clamp<int>(slider.value(), 0, static_cast<int>(BrightnessCurve.size()) - 1));
+    light().brightness = brightnessOf(slider);
     changed();
 }
 

@@ -78,42 +78,36 @@ void replayKeyboard(const EffectReplay& replay, KeyboardKind kind,
     }
 }
 
-void replayMouse(const EffectReplay& replay, const std::function<void(const ReplayedStep&)>& each) {
-    MouseEffectState state;
+// The mouse and the pad: their state starts as the mode's selection leaves it, the clock
+// moves by the frame delay before each step.
+template <typename State, typename Result, std::size_t DelayRows>
+void replayDevice(const EffectReplay& replay, const std::array<FrameDelayRow, DelayRows>& delays,
+                  std::size_t positions, void (*initialise)(State&, const LightSettings&),
+                  void (*step)(State&, const DeviceStepInput&, Result&),
+                  const std::function<void(const ReplayedStep&)>& each) {
+    State state;
     if (replay.initialise) {
-        InitialiseMouseMode(state, replay.settings.mode, replay.settings.direction);
+        initialise(state, replay.settings);
     }
-    const unsigned delay =
-        frameDelayMs(FrameDelayTable::mouse, replay.settings.mode, replay.settings.speed);
+    const unsigned delay = frameDelayMs(delays, replay.settings.mode, replay.settings.speed);
     DeviceStepInput input{replay.settings, false, 0};
-    PictureBytes picture(kMouseLeds);
-    MouseStepResult result;
+    PictureBytes picture(positions);
+    Result result;
     for (unsigned i = 1; i <= replay.steps; ++i) {
         input.nowMs += delay;
-        StepMouse(state, input, result);
+        step(state, input, result);
         ++state.hueCounter;
         picture.take(result.preview);
         each({i, sentFrame(result.drawn, result.frame), picture.bytes()});
     }
 }
 
-void replayPad(const EffectReplay& replay, const std::function<void(const ReplayedStep&)>& each) {
-    PadEffectState state;
-    if (replay.initialise) {
-        InitialisePadMode(state, replay.settings.mode);
-    }
-    const unsigned delay =
-        frameDelayMs(FrameDelayTable::mousePad, replay.settings.mode, replay.settings.speed);
-    DeviceStepInput input{replay.settings, false, 0};
-    PictureBytes picture(kPadLeds);
-    PadStepResult result;
-    for (unsigned i = 1; i <= replay.steps; ++i) {
-        input.nowMs += delay;
-        StepMousePad(state, input, result);
-        ++state.hueCounter;
-        picture.take(result.preview);
-        each({i, sentFrame(result.drawn, result.frame), picture.bytes()});
-    }
+void initialiseMouse(MouseEffectState& state, const LightSettings& light) {
+    InitialiseMouseMode(state, light.mode, light.direction);
+}
+
+void initialisePad(PadEffectState& state, const LightSettings& light) {
+    InitialisePadMode(state, light.mode);
 }
 
 }  // namespace
@@ -125,9 +119,11 @@ void ReplayEffect(const EffectReplay& replay,
         return;
     }
     if (device::modelOf(replay.model).deviceClass == device::DeviceClass::Mouse) {
-        replayMouse(replay, step);
+        replayDevice<MouseEffectState, MouseStepResult>(replay, FrameDelayTable::mouse, kMouseLeds,
+                                                        initialiseMouse, StepMouse, step);
     } else {
-        replayPad(replay, step);
+        replayDevice<PadEffectState, PadStepResult>(replay, FrameDelayTable::mousePad, kPadLeds,
+                                                    initialisePad, StepMousePad, step);
     }
 }
 

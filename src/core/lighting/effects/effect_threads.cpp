@@ -71,6 +71,29 @@ class ColourGroupFollower {
     std::optional<std::uint8_t> seen_;
 };
 
+// One step of the mouse or pad engine, its settings taken under the engine's lock (a mode
+// selection changes them and the engine state together). True when the step advanced the
+// colour group.
+template <typename State, typename Record, typename Result>
+bool stepDevice(Guarded<State>& engine, SnapshotCache<Record>& snapshot, ColourGroupFollower& group,
+                std::uint8_t Record::*recordGroup, std::uint8_t State::*engineGroup,
+                std::atomic<bool>& flash, bool (*isFlashMode)(std::uint8_t), std::uint64_t now,
+                void (*step)(State&, const DeviceStepInput&, Result&), Result& result) {
+    bool advanced = false;
+    engine.with([&](State& state) {
+        snapshot.refresh();
+        const Record& record = snapshot.value();
+        group.follow(record.*recordGroup, state.*engineGroup);
+        const std::uint8_t before = state.*engineGroup;
+        const DeviceStepInput input{record.light,
+                                    isFlashMode(record.light.mode) && flash.exchange(false), now};
+        step(state, input, result);
+        ++state.hueCounter;
+        advanced = state.*engineGroup != before;
+    });
+    return advanced;
+}
+
 KeyboardKind keyboardKindOf(int value) {
     return static_cast<KeyboardKind>(std::clamp(value, 0, 3));
 }
@@ -226,20 +249,10 @@ void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
         if (sleepFor(stop, mouseExtraSleepMs(light.mode))) {
             break;
         }
-        bool advanced = false;
-        context.engines.mouse.with([&](MouseEffectState& state) {
-            snapshot.refresh();
-            const MouseSettingsRecord& record = snapshot.value();
-            group.follow(record.colourGroup, state.colourGroup);
-            const std::uint8_t before = state.colourGroup;
-            const DeviceStepInput input{
-                record.light,
-                isMouseFlashMode(record.light.mode) && context.flash.mouse.exchange(false),
-                nowMs(context)};
-            StepMouse(state, input, result);
-            ++state.hueCounter;
-            advanced = state.colourGroup != before;
-        });
+        const bool advanced =
+            stepDevice(context.engines.mouse, snapshot, group, &MouseSettingsRecord::colourGroup,
+                       &MouseEffectState::colourGroup, context.flash.mouse, isMouseFlashMode,
+                       nowMs(context), StepMouse, result);
         if (advanced && context.colourGroupAdvanced) {
             context.colourGroupAdvanced(device::DeviceClass::Mouse);
         }
@@ -279,20 +292,10 @@ void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) 
         if (sleepFor(stop, padExtraSleepMs(light.mode, light.speed))) {
             break;
         }
-        bool advanced = false;
-        context.engines.pad.with([&](PadEffectState& state) {
-            snapshot.refresh();
-            const MousePadSettingsRecord& record = snapshot.value();
-            group.follow(record.extra, state.group);
-            const std::uint8_t before = state.group;
-            const DeviceStepInput input{
-                record.light,
-                isPadFlashMode(record.light.mode) && context.flash.mousePad.exchange(false),
-                nowMs(context)};
-            StepMousePad(state, input, result);
-            ++state.hueCounter;
-            advanced = state.group != before;
-        });
+        const bool advanced =
+            stepDevice(context.engines.pad, snapshot, group, &MousePadSettingsRecord::extra,
+                       &PadEffectState::group, context.flash.mousePad, isPadFlashMode,
+                       nowMs(context), StepMousePad, result);
         if (advanced && context.colourGroupAdvanced) {
             context.colourGroupAdvanced(device::DeviceClass::MousePad);
         }
