@@ -477,7 +477,8 @@ TEST_P(SkinContractTest, KindsFollowTheNamingConvention) {
     EXPECT_TRUE(wrong.empty()) << "kind does not fit the name:" << joined(wrong);
 }
 
-// Tabs switch pages through their "tabLayout"/"tabPage" attributes.
+// Tabs switch pages through their "tabLayout"/"tabPage" attributes: the name of a tab
+// layout and the name of one of its own pages.
 TEST_P(SkinContractTest, TabBindingsNameExistingPages) {
     std::vector<std::string> broken;
     tree_.forEach([&](const Control& c) {
@@ -487,11 +488,14 @@ TEST_P(SkinContractTest, TabBindingsNameExistingPages) {
         }
         const Control* target = tree_.find(layout->second);
         const auto pageIt = c.attributes().find("tabPage");
-        const int page = pageIt == c.attributes().end() ? -1 : std::stoi(pageIt->second);
+        const std::string page = pageIt == c.attributes().end() ? "" : pageIt->second;
+        const bool pageOfLayout =
+            target != nullptr && std::ranges::any_of(target->children(), [&](const Control* child) {
+                return child->name() == page;
+            });
         if (c.kind() != ControlKind::Option || target == nullptr ||
-            target->kind() != ControlKind::TabLayout || page < 0 ||
-            page >= static_cast<int>(target->children().size())) {
-            broken.push_back(c.name() + " → " + layout->second);
+            target->kind() != ControlKind::TabLayout || !pageOfLayout) {
+            broken.push_back(c.name() + " → " + layout->second + " / " + page);
         }
     });
     EXPECT_TRUE(broken.empty()) << joined(broken);
