@@ -501,6 +501,29 @@ TEST_P(SkinContractTest, TabBindingsNameExistingPages) {
     EXPECT_TRUE(broken.empty()) << joined(broken);
 }
 
+// A tab checked in the skin names the page its layout starts on, so the highlighted tab
+// and the page below it agree before anything is clicked.
+TEST_P(SkinContractTest, CheckedTabsNameTheFirstPageShown) {
+    std::vector<std::string> wrong;
+    tree_.forEach([&](const Control& c) {
+        const auto layout = c.attributes().find("tabLayout");
+        const auto page = c.attributes().find("tabPage");
+        if (!c.selected() || layout == c.attributes().end() || page == c.attributes().end()) {
+            return;
+        }
+        const Control* target = tree_.find(layout->second);
+        if (target == nullptr) {
+            return;  // reported by TabBindingsNameExistingPages
+        }
+        const auto& pages = target->children();
+        const auto current = static_cast<std::size_t>(target->page());
+        if (current >= pages.size() || pages[current]->name() != page->second) {
+            wrong.push_back(c.name() + " → " + page->second);
+        }
+    });
+    EXPECT_TRUE(wrong.empty()) << joined(wrong);
+}
+
 // Background images are skin-relative descriptions "file='…'"; the files must ship.
 TEST_P(SkinContractTest, BackgroundImagesExist) {
     std::vector<std::string> missing;
