@@ -22,9 +22,12 @@ window_limit=${KORVANE_ACCEPTANCE_WINDOW_S:-40}
 click_limit=${KORVANE_ACCEPTANCE_CLICK_S:-15}
 
 work=$(mktemp -d)
-pids=()
+pids=()        # Xvfb and the window manager
+program_pid="" # the program of the current run
 cleanup() {
   local pid
+  [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
+  [ -z "$program_pid" ] || wait "$program_pid" 2>/dev/null || true
   for pid in "${pids[@]}"; do
     kill "$pid" 2>/dev/null || true
   done
@@ -53,6 +56,10 @@ wait_until() {
   local end=$((SECONDS + limit))
   until "$@"; do
     [ "$SECONDS" -lt "$end" ] || return 1
+    if [ -n "$program_pid" ] && ! kill -0 "$program_pid" 2>/dev/null; then
+      echo "acceptance: the program has ended" >&2
+      return 1
+    fi
     sleep 0.05
   done
 }
@@ -165,19 +172,20 @@ click_tab() {
 
 start_program() {
   local run=$1 models=$2
-  mkdir -p -m 700 "$work/$run/runtime"
+  mkdir -p "$work/$run"
+  mkdir -m 700 "$work/$run/runtime"
   log="$work/$run/program.log"
   : >"$log"
   KORVANE_DATA_ROOT="$work/$run/data" XDG_RUNTIME_DIR="$work/$run/runtime" \
     XDG_CONFIG_HOME="$work/$run/config" KORVANE_DEBUG=1 KORVANE_DEBUG_GEOMETRY=1 \
     "$program" --simulate="$models" >"$log" 2>&1 &
   program_pid=$!
-  pids+=("$program_pid")
 }
 
 stop_program() {
   kill "$program_pid" 2>/dev/null || true
   wait "$program_pid" 2>/dev/null || true
+  program_pid=""
 }
 
 # run NAME MODELS DEVICE_TAB...: every device tab, each followed by the pages of its view.
