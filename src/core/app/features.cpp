@@ -3,6 +3,7 @@
 #include "core/app/device_threads.h"
 #include "core/app/main_window.h"
 #include "core/keys/install_key_editors.h"
+#include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
 #include "core/macros/install_input_capture.h"
 
@@ -14,6 +15,7 @@ void InstallFeatures(MainWindow& main) {
     lighting::effects::InstallLightingEffects(main);
     keys::InstallKeyEditors(main);
     macros::InstallInputCapture(main);
+    lighting::editors::InstallLightingEditors(main);
 }
 
 }  // namespace korvane::app

@@ -35,7 +35,11 @@ inline constexpr int kScriptTimedOut = 3;
 //                                      previous input line (default 0). Events reach the
 //                                      program only while it captures (a key editor waiting
 //                                      for a key, macro recording); otherwise they go nowhere.
-//   print CONTROL
+//   print CONTROL                      one line: CONTROL visible= enabled= selected= value=
+//                                      item= count= shown= text= (text last, as it stands)
+// shown=1 when a user can see the control: it and every ancestor are visible, and every tab
+// layout above it shows the page that holds it (for "window": the window is visible). wait-for
+// takes every property print shows, shown included.
 // Writes "print" lines to out; errors (with the line number) to err. At the end the app is
 // shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
 int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,
