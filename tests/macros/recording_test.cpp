@@ -170,6 +170,30 @@ TEST_F(WindowRecording, ACaptureTheDesktopEndedRemovesTheHooks) {
     EXPECT_FALSE(mouseHooked());
 }
 
+// The macro page's check boxes as recording reads them, for each class.
+TEST_F(WindowRecording, OptionsComeFromTheMacroPagesCheckBoxes) {
+    const auto options = [&](MacroClass c) {
+        return onMain<RecordingOptions>(
+            [c](app::MainWindow& m) { return macros::RecordingOptionsFrom(m.tree(), c); });
+    };
+    // As the skin starts them: key events and clicks.
+    RecordingOptions kb = options(MacroClass::Keyboard);
+    EXPECT_TRUE(kb.keyboardEvents);
+    EXPECT_TRUE(kb.mouseClick);
+    EXPECT_FALSE(kb.mouseRoller || kb.mouseMove || kb.fixedDelay);
+    notify(ui::notify::kSelectChanged, "kb_macro_keyboard_event", "0");
+    notify(ui::notify::kSelectChanged, "kb_macro_check_time", "1");
+    notify(ui::notify::kSelectChanged, "ms_macro_mouse_move", "1");
+    kb = options(MacroClass::Keyboard);
+    EXPECT_FALSE(kb.keyboardEvents);
+    EXPECT_TRUE(kb.fixedDelay);
+    EXPECT_FALSE(kb.mouseMove);
+    const RecordingOptions ms = options(MacroClass::Mouse);
+    EXPECT_TRUE(ms.keyboardEvents);
+    EXPECT_TRUE(ms.mouseMove);
+    EXPECT_FALSE(ms.fixedDelay);
+}
+
 TEST_F(WindowRecording, AKeyboardRefusedAMomentLaterIsSaid) {
     ASSERT_EQ(startRecording(MacroClass::Keyboard), macros::CaptureStart::Started);
     app_->query([&] { app_->fakeInputHook()->endCapture(macros::CaptureEnd::Refused); });

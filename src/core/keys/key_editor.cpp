@@ -9,7 +9,6 @@
 #include "core/keys/key_labels.h"
 #include "core/keys/scroll_parameters.h"
 #include "core/keys/stored_key_tables.h"
-#include "core/macros/macro_store.h"
 #include "core/platform/text.h"
 
 namespace korvane::keys {
@@ -476,26 +475,7 @@ void KeyAssignmentEditor::CaptureSingleKey(const macros::KeyRecord& record) {
 }
 
 void KeyAssignmentEditor::RefreshMacroChoices() {
-    ui::Control* combo = main_.tree().find(control(kMacroCombo));
-    if (combo == nullptr) {
-        return;
-    }
-    const auto store = macros::MacroStore::forClass(
-        class_ == KeyClass::Keyboard ? macros::MacroClass::Keyboard : macros::MacroClass::Mouse);
-    const std::vector<std::string> names = store.ReadMacroList();
-    bool same = names.size() == combo->items().size();
-    for (std::size_t i = 0; same && i < names.size(); ++i) {
-        same = combo->items()[i].text == names[i];
-    }
-    if (same) {
-        return;
-    }
-    const int selected = combo->currentItem();
-    combo->clearItems();
-    for (const std::string& name : names) {
-        combo->addItem({name, name, 0});
-    }
-    combo->selectItem(selected < static_cast<int>(names.size()) ? selected : -1);
+    keys::RefreshMacroChoices(main_, class_);
 }
 
 void KeyAssignmentEditor::Refresh() {

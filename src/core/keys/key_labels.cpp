@@ -4,7 +4,6 @@
 #include "core/keys/function_label.h"
 #include "core/keys/macro_label_names.h"
 #include "core/keys/stored_key_tables.h"
-#include "core/macros/macro_store.h"
 
 namespace korvane::keys {
 
@@ -20,8 +19,7 @@ std::string_view KeyPicturePrefix(int keyboardKind) {
 }
 
 std::vector<std::string> MacroLabelNames(KeyClass keyClass) {
-    const auto store = macros::MacroStore::forClass(
-        keyClass == KeyClass::Keyboard ? macros::MacroClass::Keyboard : macros::MacroClass::Mouse);
+    const auto store = macros::MacroStore::forClass(MacroClassOf(keyClass));
     return ReadMacroLabelNames(platform::IniFile(store.listFile()));
 }
 
@@ -56,6 +54,29 @@ void RefreshKeyLabels(app::MainWindow& main, KeyClass keyClass) {
             control->setToolTip(*tip);
         }
     }
+}
+
+void RefreshMacroChoices(app::MainWindow& main, KeyClass keyClass) {
+    ui::Control* combo = main.tree().find(keyClass == KeyClass::Keyboard ? "kb_key_fct_combo_23"
+                                                                         : "ms_key_fct_combo_23");
+    if (combo == nullptr) {
+        return;
+    }
+    const auto store = macros::MacroStore::forClass(MacroClassOf(keyClass));
+    const std::vector<std::string> names = store.ReadMacroList();
+    bool same = names.size() == combo->items().size();
+    for (std::size_t i = 0; same && i < names.size(); ++i) {
+        same = combo->items()[i].text == names[i];
+    }
+    if (same) {
+        return;
+    }
+    const int selected = combo->currentItem();
+    combo->clearItems();
+    for (const std::string& name : names) {
+        combo->addItem({name, name, 0});
+    }
+    combo->selectItem(selected < static_cast<int>(names.size()) ? selected : -1);
 }
 
 }  // namespace korvane::keys

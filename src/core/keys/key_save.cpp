@@ -2,6 +2,7 @@
 
 #include "core/app/main_window.h"
 #include "core/app/window_messages.h"
+#include "core/keys/key_labels.h"
 #include "core/keys/stored_key_tables.h"
 #include "core/macros/device_transfers.h"
 
@@ -11,8 +12,7 @@ bool SaveKeysToDevice(app::MainWindow& main, KeyClass keyClass) {
     const bool keyboard = keyClass == KeyClass::Keyboard;
     app::DeviceStores& stores = main.stores();
     StoredKeyTables tables(keyClass, stores);
-    const auto store = macros::MacroStore::forClass(keyboard ? macros::MacroClass::Keyboard
-                                                             : macros::MacroClass::Mouse);
+    const auto store = macros::MacroStore::forClass(MacroClassOf(keyClass));
     device::DeviceCommander& commander =
         keyboard ? main.keyboardCommander() : main.mouseCommander();
     const std::uint8_t memoryUnits =

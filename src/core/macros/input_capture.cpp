@@ -1,5 +1,7 @@
 #include "core/macros/input_capture.h"
 
+#include <string>
+
 namespace korvane::macros {
 namespace {
 
@@ -23,6 +25,21 @@ std::string_view CaptureStartMessage(CaptureStart start) {
             break;
     }
     return {};
+}
+
+RecordingOptions RecordingOptionsFrom(const ui::ControlTree& tree, MacroClass macroClass) {
+    const std::string prefix = macroClass == MacroClass::Keyboard ? "kb_macro_" : "ms_macro_";
+    const auto selected = [&](std::string_view option) {
+        const ui::Control* box = tree.find(prefix + std::string(option));
+        return box != nullptr && box->selected();
+    };
+    RecordingOptions options;
+    options.keyboardEvents = selected("keyboard_event");
+    options.mouseClick = selected("mouse_click");
+    options.mouseRoller = selected("mouse_roller");
+    options.mouseMove = selected("mouse_move");
+    options.fixedDelay = selected("check_time");
+    return options;
 }
 
 MacroRecording::MacroRecording(MacroClass macroClass, InputHook& hook)

@@ -8,6 +8,7 @@
 #include "core/macros/input_hook.h"
 #include "core/macros/macro_recorder.h"
 #include "core/macros/macro_store.h"
+#include "core/ui/control_tree.h"
 
 namespace korvane::macros {
 
@@ -23,6 +24,11 @@ std::string_view CaptureStartMessage(CaptureStart start);
 
 inline constexpr std::string_view kCaptureUnavailableMessage = "capture_unavailable_text";
 inline constexpr std::string_view kCaptureRefusedMessage = "capture_refused_text";
+
+// The options as the class's macro page holds them in its check boxes: `kb_macro_keyboard_event`,
+// `kb_macro_mouse_click`, `kb_macro_mouse_roller`, `kb_macro_mouse_move`, `kb_macro_check_time`
+// (`ms_` for the mouse). A box the skin lacks counts as not selected.
+RecordingOptions RecordingOptionsFrom(const ui::ControlTree& tree, MacroClass macroClass);
 
 // The recording of one device class's macro: the actions of the macro being edited, the
 // recorder and the options recording started with. The macro editor puts the actions of the
