@@ -28,8 +28,12 @@ constexpr std::string_view kProgramKeys[] = {
     "message_text_12", "message_text_13", "message_text_14", "message_text_15", "message_text_16",
     "message_text_17", "message_text_18", "startup_on",      "startup_off",     "exit"};
 
+// The update service's messages.
+constexpr std::string_view kUpdateKeys[] = {"update_no_updater"};
+
 std::vector<std::string> shownKeys() {
     std::vector<std::string> keys(std::begin(kProgramKeys), std::end(kProgramKeys));
+    keys.insert(keys.end(), std::begin(kUpdateKeys), std::end(kUpdateKeys));
     std::ifstream list(std::filesystem::path(KORVANE_SOURCE_DIR) / "tools/skin/text_keys.txt");
     for (std::string line; std::getline(list, line);) {
         if (!line.empty()) {

@@ -3,6 +3,7 @@
 #include "core/app/device_threads.h"
 #include "core/app/main_window.h"
 #include "core/lighting/effects/install_lighting_effects.h"
+#include "core/update/update_service.h"
 
 namespace korvane::app {
 
@@ -10,6 +11,7 @@ void InstallFeatures(MainWindow& main) {
     // Features add their installers here, in the order their workers start.
     InstallDeviceFeatures(main);
     lighting::effects::InstallLightingEffects(main);
+    update::InstallUpdateService(main);
 }
 
 }  // namespace korvane::app
