@@ -118,6 +118,14 @@ struct SeenRequest {
         return DecodeBase64(body.substr(prefix.size(), body.size() - prefix.size() - 1))
             .value_or(std::string());
     }
+    // The command code the request asks about; empty when it names none.
+    std::string code() const {
+        const std::string text = json();
+        const std::string key = "\"command_type\":\"";
+        const auto at = text.find(key);
+        return at == std::string::npos ? std::string() : text.substr(at + key.size(), 5);
+    }
+    bool isAnnounce() const { return json().find("\"UUID\"") != std::string::npos; }
 };
 
 struct Answer {

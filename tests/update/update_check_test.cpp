@@ -16,14 +16,6 @@ using testing::Answer;
 using testing::LocalServer;
 using testing::SeenRequest;
 
-// The command code a request asks about.
-std::string codeOf(const SeenRequest& request) {
-    const std::string json = request.json();
-    const std::string key = "\"command_type\":\"";
-    const auto at = json.find(key);
-    return at == std::string::npos ? std::string() : json.substr(at + key.size(), 5);
-}
-
 struct CheckCase {
     const char* name;
     InstalledVersions installed;
@@ -41,7 +33,7 @@ TEST_P(StartupCheck, HintsOnlyAtBelievableNewerVersions) {
     LocalServer server;
     server.setHandler([](const SeenRequest& request) {
         const auto& answers = GetParam().answers;
-        const auto it = answers.find(codeOf(request));
+        const auto it = answers.find(request.code());
         return Answer{200, it == answers.end() ? std::string() : it->second};
     });
     const auto http = backends::makeCurlHttpClient();
@@ -138,7 +130,7 @@ TEST(StartupCheckRequests, NoDeviceAttachedMeansOnlyTheSoftwareIsAskedAbout) {
     EXPECT_FALSE(CheckForUpdates(service, software("3.0.1")));
     const auto seen = server.requests();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(codeOf(seen[0]), "Qv024");
+    EXPECT_EQ(seen[0].code(), "Qv024");
 }
 
 }  // namespace

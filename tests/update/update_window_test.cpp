@@ -100,11 +100,10 @@ class UpdateWindowTest : public app::testing::ConnectionFixture {
         server_.setHandler([versions, announce, once,
                             asked = std::make_shared<std::map<std::string, int>>()](
                                const SeenRequest& request) mutable {
-            const std::string json = request.json();
-            if (json.find("\"UUID\"") != std::string::npos) {
+            if (request.isAnnounce()) {
                 return Answer{200, R"({"Result_Code":")" + announce + R"("})"};
             }
-            const std::string code = codeOf(request);
+            const std::string code = request.code();
             std::string version;
             if (const auto it = once.find(code); it != once.end() && (*asked)[code]++ == 0) {
                 version = it->second;
@@ -115,15 +114,6 @@ class UpdateWindowTest : public app::testing::ConnectionFixture {
             }
             return Answer{200, R"({"Result_Code":"2","Data":{"version":")" + version + R"("}})"};
         });
-    }
-    static std::string codeOf(const SeenRequest& request) {
-        const std::string json = request.json();
-        const std::string key = "\"command_type\":\"";
-        const auto at = json.find(key);
-        return at == std::string::npos ? std::string() : json.substr(at + key.size(), 5);
-    }
-    static bool isAnnounce(const SeenRequest& request) {
-        return request.json().find("\"UUID\"") != std::string::npos;
     }
 
     void updaterLines(const std::string& lines) { std::ofstream(root_ / "lines") << lines; }
@@ -182,18 +172,20 @@ class UpdateWindowTest : public app::testing::ConnectionFixture {
     std::vector<std::unique_ptr<ScopedEnv>> env_;
 };
 
-const char* const kOpenWithKeyboardAndMouse =
+// Script lines: a keyboard attached; a keyboard and a mouse attached and the window opened.
+const std::string kPlugKeyboard =
     "plug rgb-keyboard\n"
-    "plug mouse\n"
-    "wait-for kb_tab visible=1 4000\n"
-    "wait-for ms_tab visible=1 4000\n"
-    "notify click setbtn\n"
-    "wait-for update:window visible=1 1000\n";
+    "wait-for kb_tab visible=1 4000\n";
+const std::string kOpenWithKeyboardAndMouse = kPlugKeyboard +
+                                              "plug mouse\n"
+                                              "wait-for ms_tab visible=1 4000\n"
+                                              "notify click setbtn\n"
+                                              "wait-for update:window visible=1 1000\n";
 
 TEST_F(UpdateWindowTest, ShowsTheInstalledAndTheNewestVersions) {
     serve({{"Qv024", "3.0.2"}, {"Qv021", "1.0.6"}, {"Qv023", "1.0.4"}});
     startProgram();
-    ASSERT_EQ(run(std::string(kOpenWithKeyboardAndMouse) +
+    ASSERT_EQ(run(kOpenWithKeyboardAndMouse +
                   "wait-for soft_new_version text=V3.0.2 3000\n"
                   "wait-for RGB_KB_F text=V1.0.6 3000\n"
                   "wait-for ms_new text=V1.0.4 3000\n"
@@ -220,18 +212,16 @@ TEST_F(UpdateWindowTest, ShowsTheInstalledAndTheNewestVersions) {
 
 TEST_F(UpdateWindowTest, AnswersWithNothingBelievableShowUnknownAndDisableTheButtons) {
     server_.setHandler([](const SeenRequest& request) {
-        if (codeOf(request) == "Qv024") {
+        if (request.code() == "Qv024") {
             return Answer{200, "<html>maintenance</html>"};
         }
         return Answer{200, R"({"Result_Code":"2","Data":{"version":"3.0.0"}})"};
     });
     startProgram();
-    ASSERT_EQ(run("plug rgb-keyboard\n"
-                  "wait-for kb_tab visible=1 4000\n"
-                  "notify click setbtn\n"
-                  "wait 800\n"
-                  "print soft_new_version\nprint soft_update_btn\nprint RGB_KB_F\n"
-                  "print rgb_kb_btn\n"),
+    ASSERT_EQ(run(kPlugKeyboard + "notify click setbtn\n"
+                                  "wait 800\n"
+                                  "print soft_new_version\nprint soft_update_btn\nprint RGB_KB_F\n"
+                                  "print rgb_kb_btn\n"),
               app::kScriptDone)
         << errors_.str();
     EXPECT_EQ(printed("soft_new_version")["text"], "unknown");
@@ -241,7 +231,7 @@ TEST_F(UpdateWindowTest, AnswersWithNothingBelievableShowUnknownAndDisableTheBut
     // Only the attached keyboard is asked about besides the software; no mouse is attached.
     ASSERT_GE(server_.requests().size(), 2u);
     for (const SeenRequest& request : server_.requests()) {
-        EXPECT_TRUE(codeOf(request) == "Qv024" || codeOf(request) == "Qv021") << codeOf(request);
+        EXPECT_TRUE(request.code() == "Qv024" || request.code() == "Qv021") << request.code();
     }
 }
 
@@ -253,15 +243,13 @@ TEST_F(UpdateWindowTest, WithoutAnEndpointNothingIsSentAndTheVersionsAreUnknown)
     CountingClient counting(*client_);
     http_ = &counting;
     startProgram();
-    ASSERT_EQ(run("plug rgb-keyboard\n"
-                  "wait-for kb_tab visible=1 4000\n"
-                  "notify click setbtn\n"
-                  "wait-for update:window visible=1 1000\n"
-                  "notify click rgb_kb_btn\n"
-                  "notify click soft_update_btn\n"
-                  "wait 500\n"
-                  "print soft_now_version\nprint soft_new_version\nprint RGB_KB_F\n"
-                  "print rgb_kb_btn\nprint soft_update_btn\n"),
+    ASSERT_EQ(run(kPlugKeyboard + "notify click setbtn\n"
+                                  "wait-for update:window visible=1 1000\n"
+                                  "notify click rgb_kb_btn\n"
+                                  "notify click soft_update_btn\n"
+                                  "wait 500\n"
+                                  "print soft_now_version\nprint soft_new_version\nprint RGB_KB_F\n"
+                                  "print rgb_kb_btn\nprint soft_update_btn\n"),
               app::kScriptDone)
         << errors_.str();
     EXPECT_EQ(counting.calls, 0);
@@ -278,14 +266,12 @@ TEST_F(UpdateWindowTest, AnUpdateRunsTheUpdaterShowsItsProgressAndSuccessClosesT
     serve({{"Qv024", "3.0.1"}, {"Qv021", "1.0.5"}}, "2", {{"Qv021", "1.0.6"}});
     updaterLines("4 42\nsleep 1\n1\n");
     startProgram();
-    ASSERT_EQ(run("plug rgb-keyboard\n"
-                  "wait-for kb_tab visible=1 4000\n"
-                  "notify click setbtn\n"
-                  "wait-for rgb_kb_btn enabled=1 3000\n"
-                  "notify click rgb_kb_btn\n"
-                  "wait-for rgb_progress_text text=42% 5000\n"
-                  "print rgb_progress_text\nprint rgb_kb_btn\n"
-                  "wait-for update:window visible=0 5000\n"),
+    ASSERT_EQ(run(kPlugKeyboard + "notify click setbtn\n"
+                                  "wait-for rgb_kb_btn enabled=1 3000\n"
+                                  "notify click rgb_kb_btn\n"
+                                  "wait-for rgb_progress_text text=42% 5000\n"
+                                  "print rgb_progress_text\nprint rgb_kb_btn\n"
+                                  "wait-for update:window visible=0 5000\n"),
               app::kScriptDone)
         << errors_.str();
     EXPECT_EQ(printed("rgb_progress_text")["visible"], "1");
@@ -299,9 +285,10 @@ TEST_F(UpdateWindowTest, AnUpdateRunsTheUpdaterShowsItsProgressAndSuccessClosesT
               std::filesystem::path(KORVANE_SOURCE_DIR "/data"));
     // The launch announces, then asks for the version.
     const auto seen = server_.requests();
-    const auto announce = std::find_if(seen.begin(), seen.end(), isAnnounce);
+    const auto announce =
+        std::find_if(seen.begin(), seen.end(), [](const SeenRequest& r) { return r.isAnnounce(); });
     ASSERT_NE(announce, seen.end());
-    EXPECT_EQ(codeOf(*announce), "Qv021");
+    EXPECT_EQ(announce->code(), "Qv021");
     ASSERT_NE(announce + 1, seen.end());
     EXPECT_EQ((announce + 1)->json(), R"({"command_type":"Qv021","getUrl":1})");
     EXPECT_EQ(count("update window hidden"), 1);
@@ -314,20 +301,19 @@ TEST_F(UpdateWindowTest, TwoUpdatesAtOnceShowTheSamePercentage) {
     // rows their buttons back.
     updaterLines("sleep 0.5\n4 42\nsleep 1.5\n");
     startProgram();
-    ASSERT_EQ(
-        run(std::string(kOpenWithKeyboardAndMouse) + "wait-for rgb_kb_btn enabled=1 3000\n"
-                                                     "wait-for ms_update_btn enabled=1 3000\n"
-                                                     "notify click rgb_kb_btn\n"
-                                                     "notify click ms_update_btn\n"
-                                                     "wait-for rgb_progress_text text=42% 5000\n"
-                                                     "wait-for ms_progress_text text=42% 5000\n"
-                                                     "wait-for rgb_kb_btn visible=0 10\n"
-                                                     "wait-for ms_update_btn visible=0 10\n"
-                                                     "wait-for rgb_kb_btn visible=1 5000\n"
-                                                     "wait-for rgb_progress_text visible=0 10\n"
-                                                     "wait-for ms_update_btn visible=1 10\n"
-                                                     "wait-for update:window visible=1 10\n"),
-        app::kScriptDone)
+    ASSERT_EQ(run(kOpenWithKeyboardAndMouse + "wait-for rgb_kb_btn enabled=1 3000\n"
+                                              "wait-for ms_update_btn enabled=1 3000\n"
+                                              "notify click rgb_kb_btn\n"
+                                              "notify click ms_update_btn\n"
+                                              "wait-for rgb_progress_text text=42% 5000\n"
+                                              "wait-for ms_progress_text text=42% 5000\n"
+                                              "wait-for rgb_kb_btn visible=0 10\n"
+                                              "wait-for ms_update_btn visible=0 10\n"
+                                              "wait-for rgb_kb_btn visible=1 5000\n"
+                                              "wait-for rgb_progress_text visible=0 10\n"
+                                              "wait-for ms_update_btn visible=1 10\n"
+                                              "wait-for update:window visible=1 10\n"),
+              app::kScriptDone)
         << errors_.str();
 }
 
@@ -344,7 +330,7 @@ TEST_F(UpdateWindowTest, ARefusedAnnounceStartsNothing) {
     EXPECT_FALSE(record());
     const auto seen = server_.requests();
     ASSERT_EQ(seen.size(), 2u) << "no version query after a refused announce";
-    EXPECT_TRUE(isAnnounce(seen[1]));
+    EXPECT_TRUE(seen[1].isAnnounce());
 }
 
 class MissingUpdater : public UpdateWindowTest, public ::testing::WithParamInterface<bool> {};
@@ -373,15 +359,13 @@ TEST_F(UpdateWindowTest, AnUpdaterThatTalksNonsenseAndEndsGivesTheRowBack) {
     serve({{"Qv024", "3.0.1"}, {"Qv021", "1.0.5"}}, "2", {{"Qv021", "1.0.6"}});
     updaterLines("downloading...\n4 42\n4 abc\n42%\n9 9\n\n");
     startProgram();
-    ASSERT_EQ(run("plug rgb-keyboard\n"
-                  "wait-for kb_tab visible=1 4000\n"
-                  "notify click setbtn\n"
-                  "wait-for rgb_kb_btn enabled=1 3000\n"
-                  "notify click rgb_kb_btn\n"
-                  "wait-for rgb_progress_text text=42% 5000\n"
-                  "wait-for rgb_kb_btn visible=1 5000\n"
-                  "wait-for rgb_progress_text visible=0 10\n"
-                  "wait-for update:window visible=1 10\n"),
+    ASSERT_EQ(run(kPlugKeyboard + "notify click setbtn\n"
+                                  "wait-for rgb_kb_btn enabled=1 3000\n"
+                                  "notify click rgb_kb_btn\n"
+                                  "wait-for rgb_progress_text text=42% 5000\n"
+                                  "wait-for rgb_kb_btn visible=1 5000\n"
+                                  "wait-for rgb_progress_text visible=0 10\n"
+                                  "wait-for update:window visible=1 10\n"),
               app::kScriptDone)
         << errors_.str();
 }
@@ -454,17 +438,15 @@ TEST_F(UpdateWindowTest, ExitIsQuickWhileEveryRequestHangs) {
 TEST_F(UpdateWindowTest, TheWindowClosesByItsButtonAndWhenTheLastDeviceGoes) {
     serve({{"Qv024", "3.0.1"}});
     startProgram();
-    ASSERT_EQ(run("plug rgb-keyboard\n"
-                  "wait-for kb_tab visible=1 4000\n"
-                  "notify click setbtn\n"
-                  "wait-for update:window visible=1 1000\n"
-                  "notify click update:closebtn\n"
-                  "wait-for update:window visible=0 1000\n"
-                  "wait-for window visible=1 10\n"
-                  "notify click setbtn\n"
-                  "wait-for update:window visible=1 1000\n"
-                  "unplug rgb-keyboard\n"
-                  "wait-for update:window visible=0 3000\n"),
+    ASSERT_EQ(run(kPlugKeyboard + "notify click setbtn\n"
+                                  "wait-for update:window visible=1 1000\n"
+                                  "notify click update:closebtn\n"
+                                  "wait-for update:window visible=0 1000\n"
+                                  "wait-for window visible=1 10\n"
+                                  "notify click setbtn\n"
+                                  "wait-for update:window visible=1 1000\n"
+                                  "unplug rgb-keyboard\n"
+                                  "wait-for update:window visible=0 3000\n"),
               app::kScriptDone)
         << errors_.str();
     EXPECT_EQ(count("update window shown"), 2);

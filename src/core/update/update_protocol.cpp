@@ -30,27 +30,6 @@ bool isUuid(std::string_view text) {
     return true;
 }
 
-// A decimal number in a string, as the answers carry their codes; anything else is none.
-std::optional<long> decimalNumber(std::string_view text) {
-    constexpr std::size_t kMaxDigits = 9;
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty() || text.size() > kMaxDigits) {
-        return std::nullopt;
-    }
-    long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return negative ? -value : value;
-}
-
 std::string randomUuid() {
     std::random_device source;
     std::array<unsigned, 16> bytes{};
@@ -120,7 +99,7 @@ ServiceAnswer ParseAnswer(std::string_view text) {
     }
     if (const Json::Value* code = root.find("Result_Code", "Result_Code" + 11)) {
         if (code->isString()) {
-            answer.resultCode = decimalNumber(code->asString());
+            answer.resultCode = DecimalNumber(code->asString());
         } else if (code->isInt()) {
             answer.resultCode = code->asInt();
         }

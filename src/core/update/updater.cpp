@@ -4,31 +4,12 @@
 
 #include "core/platform/debug_line.h"
 #include "core/platform/thread_name.h"
+#include "core/update/versions.h"
 
 namespace korvane::update {
 namespace {
 
 constexpr int kMaxPercent = 100;
-
-std::optional<int> wholeNumber(std::string_view text) {
-    constexpr std::size_t kMaxDigits = 9;
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty() || text.size() > kMaxDigits) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return negative ? -value : value;
-}
 
 }  // namespace
 
@@ -40,17 +21,17 @@ std::optional<UpdaterMessage> ParseUpdaterLine(std::string_view line) {
     if (!(words >> type) || (words >> value && words >> extra)) {
         return std::nullopt;
     }
-    const std::optional<int> kind = wholeNumber(type);
+    const std::optional<long> kind = DecimalNumber(type);
     if (!kind || type.front() == '-' || type.front() == '+' || *kind < 1 || *kind > 4) {
         return std::nullopt;
     }
     UpdaterMessage message{static_cast<UpdaterReport>(*kind), 0};
     if (!value.empty()) {
-        const std::optional<int> number = wholeNumber(value);
+        const std::optional<long> number = DecimalNumber(value);
         if (!number) {
             return std::nullopt;
         }
-        message.value = *number;
+        message.value = static_cast<int>(*number);
     }
     if (message.type == UpdaterReport::Progress &&
         (value.empty() || message.value < 0 || message.value > kMaxPercent)) {

@@ -15,6 +15,25 @@ std::string hexDigits(std::uint16_t word) {
 
 }  // namespace
 
+std::optional<long> DecimalNumber(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > kMaxDigits) {
+        return std::nullopt;
+    }
+    long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
 std::optional<long> VersionNumber(std::string_view text) {
     long value = 0;
     std::size_t digits = 0;

@@ -12,6 +12,10 @@ namespace korvane::update {
 inline constexpr long kSoftwareVersionLimit = 500;
 inline constexpr long kFirmwareVersionLimit = 300;
 
+// A decimal number as the service's answers and the updater's reports write it: an optional
+// sign and at most nine digits, nothing else.
+std::optional<long> DecimalNumber(std::string_view text);
+
 // The numeric form of a version text ("1.2.10" → 1210): the dots removed, the rest read as a
 // decimal number. Only digits and dots make a version; an empty text, any other character
 // (blanks included) or more than nine digits is none.
