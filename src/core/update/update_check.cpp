@@ -46,20 +46,21 @@ bool CheckForUpdates(ServiceClient& service, const InstalledVersions& installed)
         any |= newer(*local, softwareServer, kSoftwareVersionLimit);
     }
     // Only attached devices are asked about: a missing one has no firmware to compare.
-    if (const std::string_view code = KeyboardCode(installed.keyboardShown); !code.empty()) {
+    const auto device = [&](std::string_view code, std::uint16_t firmware,
+                            std::string_view newestLine, std::string_view installedLine) {
+        if (code.empty()) {
+            return;
+        }
         const long server = service.QueryServerVersion(code);
-        const long local = FirmwareNumber(installed.keyboardFirmware);
-        platform::debugLine(numberLine("RGB键盘的新版本号是", server));
-        platform::debugLine(numberLine("RGB键盘现在版本号是", local));
+        const long local = FirmwareNumber(firmware);
+        platform::debugLine(numberLine(newestLine, server));
+        platform::debugLine(numberLine(installedLine, local));
         any |= newer(local, server, kFirmwareVersionLimit);
-    }
-    if (const std::string_view code = MouseCode(installed.mouseShown); !code.empty()) {
-        const long server = service.QueryServerVersion(code);
-        const long local = FirmwareNumber(installed.mouseFirmware);
-        platform::debugLine(numberLine("鼠标的新版本号是", server));
-        platform::debugLine(numberLine("鼠标现在版本号是", local));
-        any |= newer(local, server, kFirmwareVersionLimit);
-    }
+    };
+    device(KeyboardCode(installed.keyboardShown), installed.keyboardFirmware, "RGB键盘的新版本号是",
+           "RGB键盘现在版本号是");
+    device(MouseCode(installed.mouseShown), installed.mouseFirmware, "鼠标的新版本号是",
+           "鼠标现在版本号是");
     return any;
 }
 
