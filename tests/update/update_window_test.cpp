@@ -18,6 +18,7 @@
 
 #include "backends/curl/curl_http_client.h"
 #include "connection/connection_fixture.h"
+#include "core/platform/debug_line.h"
 #include "core/platform/main_ini.h"
 #include "core/platform/paths.h"
 #include "update/service_fixtures.h"
@@ -153,6 +154,30 @@ class UpdateWindowTest : public app::testing::ConnectionFixture {
             return p;
         }
         return {};
+    }
+
+    // Opens the update window as message 3429 does, waits until the button can be pressed,
+    // then presses it; the program keeps running (a script would end it).
+    bool openAndPress(const std::string& button) {
+        if (!app_->act([this] { main().handleMessage(0x0D65); })) {
+            return false;
+        }
+        const bool enabled = waitUntil([&](app::MainWindow&) {
+            const ui::ControlTree* tree = app_->updateWindowTree();
+            const ui::Control* control = tree != nullptr ? tree->find(button) : nullptr;
+            return control != nullptr && control->enabled();
+        });
+        return enabled && app_->act([&] { app_->updateWindowTree()->deliver("click", button); });
+    }
+    bool waitForRecord(std::chrono::milliseconds timeout = 5000ms) const {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (!record()) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
     }
 
     bool waitForRequests(std::size_t n, std::chrono::milliseconds timeout = 5000ms) {
@@ -319,18 +344,24 @@ TEST_F(UpdateWindowTest, TwoUpdatesAtOnceShowTheSamePercentage) {
 
 TEST_F(UpdateWindowTest, ARefusedAnnounceStartsNothing) {
     serve({{"Qv024", "3.0.2"}}, "1");
+    std::atomic<bool> refused{false};
+    platform::setDebugSink([&refused](std::string_view line) {
+        refused = refused || line == "update not accepted for Qv024";
+    });
     startProgram();
-    ASSERT_EQ(run("notify click setbtn\n"
-                  "wait-for soft_update_btn enabled=1 3000\n"
-                  "notify click soft_update_btn\n"),
-              app::kScriptDone)
-        << errors_.str();
+    ASSERT_TRUE(openAndPress("soft_update_btn"));
     ASSERT_TRUE(waitForRequests(2));
-    std::this_thread::sleep_for(500ms);
-    EXPECT_FALSE(record());
     const auto seen = server_.requests();
-    ASSERT_EQ(seen.size(), 2u) << "no version query after a refused announce";
     EXPECT_TRUE(seen[1].isAnnounce());
+    // The launch ends at the refusal: no version query for it, no updater.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!refused && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(5ms);
+    }
+    platform::setDebugSink({});
+    EXPECT_TRUE(refused);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(record());
 }
 
 class MissingUpdater : public UpdateWindowTest, public ::testing::WithParamInterface<bool> {};
@@ -345,12 +376,8 @@ TEST_P(MissingUpdater, SaysSoInAMessage) {
     setEnv("KORVANE_UPDATER", path.string());
     serve({{"Qv024", "3.0.2"}});
     startProgram();
-    ASSERT_EQ(run("notify click setbtn\n"
-                  "wait-for soft_update_btn enabled=1 3000\n"
-                  "notify click soft_update_btn\n"),
-              app::kScriptDone)
-        << errors_.str();
-    EXPECT_EQ(count("message update_no_updater"), 1);
+    ASSERT_TRUE(openAndPress("soft_update_btn"));
+    EXPECT_TRUE(waitForLine("message update_no_updater", 1, 5000ms));
 }
 
 INSTANTIATE_TEST_SUITE_P(MissingOrNotExecutable, MissingUpdater, ::testing::Values(false, true));
@@ -380,15 +407,8 @@ TEST_F(UpdateWindowTest, TheUpdaterIsDravenholmeUpdateInTheProgramFolder) {
     setEnv("KORVANE_UPDATER", "");
     serve({{"Qv024", "3.0.2"}});
     startProgram();
-    ASSERT_EQ(run("notify click setbtn\n"
-                  "wait-for soft_update_btn enabled=1 3000\n"
-                  "notify click soft_update_btn\n"
-                  "wait 100\n"),
-              app::kScriptDone)
-        << errors_.str();
-    for (int i = 0; i < 300 && !record(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
+    ASSERT_TRUE(openAndPress("soft_update_btn"));
+    ASSERT_TRUE(waitForRecord());
     const auto started = record();
     ASSERT_TRUE(started);
     EXPECT_EQ(started->argument, "QvKorvaneGaming;en;3.0.1");
@@ -433,6 +453,22 @@ TEST_F(UpdateWindowTest, ExitIsQuickWhileEveryRequestHangs) {
     const auto start = std::chrono::steady_clock::now();
     app_.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+TEST_F(UpdateWindowTest, ExitIsQuickWhileAnUpdaterNeverEnds) {
+    serve({{"Qv024", "3.0.2"}});
+    updaterLines("4 10\nhang\n");
+    startProgram();
+    ASSERT_TRUE(openAndPress("soft_update_btn"));
+    ASSERT_TRUE(waitForRecord());
+    std::ifstream in(root_ / "record");
+    pid_t pid = 0;
+    in >> pid;
+    const auto start = std::chrono::steady_clock::now();
+    app_.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    // The updater goes on after the program; the test ends it.
+    EXPECT_EQ(::kill(pid, SIGKILL), 0);
 }
 
 TEST_F(UpdateWindowTest, TheWindowClosesByItsButtonAndWhenTheLastDeviceGoes) {

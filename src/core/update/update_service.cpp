@@ -99,7 +99,12 @@ void UpdateService::open() {
         return;
     }
     if (const auto& create = context_.main.frontEndHooks().createUpdateWindow) {
-        window->setView(create(window->tree(), [this] { close(); }));
+        auto view = create(window->tree(), [this] { close(); });
+        if (!view) {
+            // A window nobody could see or close is not kept.
+            return;
+        }
+        window->setView(std::move(view));
     }
     window_ = std::move(window);
     if (ui::Control* root = window_->tree().root()) {
