@@ -236,12 +236,12 @@ TEST_F(HttpClientTest, AnAbandonedRequestEndsAtOnceWhateverTheServerDoes) {
     EXPECT_EQ(PostForm(*client_, silent.url() + "/x", "x", response, abandon), kHttpNoAnswer);
     const auto took = std::chrono::steady_clock::now() - start;
     later.join();
-    EXPECT_LT(took, 1s);
+    EXPECT_LT(took, testing::kPromptly);
 
     // Abandoned before it starts: nothing waits at all.
     const auto again = std::chrono::steady_clock::now();
     EXPECT_EQ(PostForm(*client_, silent.url() + "/x", "x", response, abandon), kHttpNoAnswer);
-    EXPECT_LT(std::chrono::steady_clock::now() - again, 1s);
+    EXPECT_LT(std::chrono::steady_clock::now() - again, testing::kPromptly);
 }
 
 TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOutOnTheReceiveLimit) {

@@ -27,6 +27,13 @@
 
 namespace korvane::update::testing {
 
+// What "at once" allows: a second, or three when sanitizers slow everything down.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr std::chrono::milliseconds kPromptly{3000};
+#else
+inline constexpr std::chrono::milliseconds kPromptly{1000};
+#endif
+
 // RFC 4648 decoding, written apart from the program's encoder.
 inline std::optional<std::string> DecodeBase64(const std::string& text) {
     static const std::string alphabet =

@@ -452,7 +452,7 @@ TEST_F(UpdateWindowTest, ExitIsQuickWhileEveryRequestHangs) {
     std::this_thread::sleep_for(3500ms);
     const auto start = std::chrono::steady_clock::now();
     app_.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, testing::kPromptly);
 }
 
 TEST_F(UpdateWindowTest, ExitIsQuickWhileAnUpdaterNeverEnds) {
@@ -466,7 +466,7 @@ TEST_F(UpdateWindowTest, ExitIsQuickWhileAnUpdaterNeverEnds) {
     in >> pid;
     const auto start = std::chrono::steady_clock::now();
     app_.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, testing::kPromptly);
     // The updater goes on after the program; the test ends it.
     EXPECT_EQ(::kill(pid, SIGKILL), 0);
 }
