@@ -196,6 +196,7 @@ int runCtlCommand(const CtlOptions& options, device::HidBackend& backend, std::o
         case CtlCommand::Reset:
             return printResult(out, commander.ResetDevice());
         case CtlCommand::List:
+        case CtlCommand::Effect:
         case CtlCommand::Help:
             break;
     }

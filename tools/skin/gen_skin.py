@@ -214,7 +214,7 @@ def lighting_common(d, left, y_left, same_mode_y, right, y_right, fx_extra=()):
         labelled_slider(d + "_deng_speed_layout", d + "_deng_speed_label", "Deng_speed_text", d + "_deng_speed_slider", 0, 14, (lx, y + 34, lw, 30), 7),
         box(d + "_deng_fx_layout", (lx, y + 68, lw, 30), fx),
         box(d + "_deng_7colorselect_layout", (lx, y + 102, lw, 30), [check(d + "_Deng_7color_check", (0, 3, lw, 24), "Deng_7color_text")]),
-        check(d + "_deng_same_mode", (lx, same_mode_y, lw, 26), "Deng_same_mode_text"),
+        button(d + "_deng_same_mode", (lx, same_mode_y, lw, 26), "Deng_same_mode_text"),
         box(d + "_deng_color_layout", (rx, y_right, rw, 56), swatches(d + "_Deng_color_btn_")),
         box(d + "_deng_color_display_layout", (rx, y_right + 60, 40, 30), [colour_display(d + "_Deng_colordp_btn")]),
         rgb_edits(d + "_deng_rgb_edits", (rx + 48, y_right + 60, rw - 48, 30), d + "_Deng_edit_"),
