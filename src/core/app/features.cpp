@@ -6,6 +6,7 @@
 #include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
 #include "core/macros/install_input_capture.h"
+#include "core/update/update_service.h"
 
 namespace korvane::app {
 
@@ -16,6 +17,7 @@ void InstallFeatures(MainWindow& main) {
     keys::InstallKeyEditors(main);
     macros::InstallInputCapture(main);
     lighting::editors::InstallLightingEditors(main);
+    update::InstallUpdateService(main);
 }
 
 }  // namespace korvane::app
