@@ -30,8 +30,8 @@ constexpr std::string_view kProgramKeys[] = {
     // The keyboard lighting page labels its direction options by mode.
     "Deng_CWISE_text", "Deng_AWISE_text", "Deng_FXDOWN_text", "Deng_FXUP_text", "Deng_FXSPEAD_text",
     "Deng_FXGATHER_text",
-    // A device found that this user may not open.
-    "message_device_access"};
+    // A device found that this user may not open (run from the build tree, or installed).
+    "message_device_access", "message_device_access_installed"};
 // Keys about the data folder and the profile lists in it.
 constexpr std::string_view kDataFolderKeys[] = {"message_profile_index_unreadable",
                                                 "message_data_folder_unwritable"};
