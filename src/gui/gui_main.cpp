@@ -56,6 +56,8 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     app.setApplicationName(QStringLiteral("korvane"));
+    // Ties the window to the installed menu entry and its icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
     const int font = loadPrivateFont(options.skinFolder);
 
     SingleInstance instance;
