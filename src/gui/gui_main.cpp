@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "backends/hidapi/hidapi_backend.h"
+#include "backends/x11/x11_foreground_app.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/paths.h"
@@ -78,6 +79,13 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         backend = device::withTraceFromEnvironment(backends::makeHidapiBackend());
     }
 
+    // Linked profiles follow the active window where the display is X11; elsewhere they
+    // stay as the user chose.
+    std::unique_ptr<profiles::ForegroundApp> foreground;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        foreground = backends::makeX11ForegroundApp();
+    }
+
     int code = 0;
     {
         GuiAppOptions appOptions;
@@ -85,6 +93,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.programFile = programFile(argc > 0 ? argv[0] : "korvane");
         appOptions.installerFile = platform::ProgramFolder() / "install.ini";
         appOptions.hid = backend.get();
+        appOptions.foreground = foreground.get();
         GuiApp gui(std::move(appOptions));
         instance.setOnActivate([&gui] { gui.activate(); });
         std::string error;

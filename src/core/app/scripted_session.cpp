@@ -211,7 +211,7 @@ class Session {
             return kScriptDone;
         }
         if (cmd == "foreground" && n >= 2) {
-            foreground_ = restAfterWords(line, 1);
+            app_.foreground().set(restAfterWords(line, 1));
             return kScriptDone;
         }
         if ((cmd == "suspend" || cmd == "resume" || cmd == "activate") && n == 1) {
@@ -306,7 +306,6 @@ class Session {
     std::ostream& out_;
     std::ostream& err_;
     std::string error_;
-    std::string foreground_;
 };
 
 }  // namespace

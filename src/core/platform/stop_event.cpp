@@ -25,4 +25,17 @@ bool StopEvent::wait(std::chrono::milliseconds timeout) const {
     return cv_.wait_for(lock, timeout, [this] { return signalled_; });
 }
 
+void StopEvent::wake() {
+    // Taking the lock orders this wake after a waiter's test of its condition, so the wake
+    // is never lost between the test and the wait.
+    { std::lock_guard lock(mutex_); }
+    cv_.notify_all();
+}
+
+bool StopEvent::waitUntil(const std::function<bool()>& ready) const {
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [&] { return signalled_ || ready(); });
+    return signalled_;
+}
+
 }  // namespace korvane::platform

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace korvane::platform {
@@ -15,6 +16,13 @@ class StopEvent {
     bool isSet() const;
     // True when the event is (or becomes) signalled within the time; false on time-out.
     bool wait(std::chrono::milliseconds timeout) const;
+
+    // For workers woken by something besides stopping: wake() makes waitUntil test its
+    // condition again, without setting the event. waitUntil returns true once the event is
+    // set, false as soon as `ready` holds. `ready` runs with the event's lock held, so it
+    // must only read flags (atomics); whoever makes it true calls wake() afterwards.
+    void wake();
+    bool waitUntil(const std::function<bool()>& ready) const;
 
   private:
     mutable std::mutex mutex_;
