@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/platform/debug_line.h"
@@ -58,3 +59,24 @@ TEST(DebugLine, SinkReceivesOneLinePerCallWithoutTrailingNewline) {
     EXPECT_EQ(lines[0], "所有对象处于激发状态");
     EXPECT_EQ(lines[1], "InitWindow");
 }
+
+namespace korvane::platform {
+namespace {
+
+TEST(StopEvent, WaitUntilEndsOnAWokenConditionOrOnTheEvent) {
+    StopEvent event;
+    std::atomic<bool> ready{false};
+    std::thread waker([&] {
+        ready = true;
+        event.wake();
+    });
+    EXPECT_FALSE(event.waitUntil([&] { return ready.load(); }));
+    waker.join();
+
+    std::thread stopper([&] { event.set(); });
+    EXPECT_TRUE(event.waitUntil([] { return false; }));
+    stopper.join();
+}
+
+}  // namespace
+}  // namespace korvane::platform
