@@ -44,9 +44,9 @@ GuiApp::~GuiApp() {
 }
 
 bool GuiApp::start(std::string& error) {
-    app::MainWindowServices services{loop_, dialogs_, windowHost_, autostart_, installer_,
-                                     language_, options_.hid, options_.skinFolder,
-                                     options_.programFile};
+    app::MainWindowServices services{
+        loop_,     dialogs_,     windowHost_,         autostart_,          installer_,
+        language_, options_.hid, options_.skinFolder, options_.programFile};
     services.foreground = options_.foreground;
     main_ = std::make_unique<app::MainWindow>(std::move(services));
     if (!main_->create(error)) {

@@ -107,9 +107,8 @@ class FollowingTheForeground : public OperationsFixture {
     }
     void front(const std::string& program) { app_->foreground().set(program); }
     bool comboShows(const ListCase& c, int position) {
-        return waitUntil([&](MainWindow& m) {
-            return m.tree().find(c.combo)->currentItem() == position;
-        });
+        return waitUntil(
+            [&](MainWindow& m) { return m.tree().find(c.combo)->currentItem() == position; });
     }
 };
 
@@ -166,8 +165,8 @@ TEST_F(FollowingTheForeground, TheKeyboardReceivesTheLinkedKeyTableOnce) {
     const auto table = keyboard->inspect([](const sim::Firmware& f) { return f.profileTable(0); });
     const auto expected = pattern(c.bodyLength, 2);
     const std::size_t length = main().keyboardCommander().TableLength();
-    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<long>(length),
-                           table.begin()));
+    EXPECT_TRUE(
+        std::equal(expected.begin(), expected.begin() + static_cast<long>(length), table.begin()));
     EXPECT_EQ(selectKey(c), "0");
 
     // Another program that is not linked, then one more: back to the user's once.
@@ -230,7 +229,8 @@ TEST_F(FollowingTheForeground, BadLinkEntriesNeverMatch) {
 
 TEST_F(FollowingTheForeground, NothingIsWrittenWhileTheForegroundComesAndGoesUnlinked) {
     const ListCase& c = keyboardLight();
-    prepare(c, {{"Mine", "", pattern(c.bodyLength, 1)}, {"Game", "/opt/g", pattern(c.bodyLength, 2)}},
+    prepare(c,
+            {{"Mine", "", pattern(c.bodyLength, 1)}, {"Game", "/opt/g", pattern(c.bodyLength, 2)}},
             0);
     start();
     select(c, 0);
@@ -245,6 +245,32 @@ TEST_F(FollowingTheForeground, NothingIsWrittenWhileTheForegroundComesAndGoesUnl
     EXPECT_EQ(std::filesystem::last_write_time(indexFile), written);
     EXPECT_EQ(fileBytes(indexFile), bytes);
     EXPECT_EQ(current(c), 0);
+}
+
+}  // namespace
+}  // namespace korvane::app::testing
+
+namespace korvane::app::testing {
+namespace {
+
+TEST_F(OperationsFixture, AScriptLinksAProfileAndBringsItsProgramToTheFront) {
+    start();
+    ASSERT_EQ(run("notify itemselect mp_deng_profile_combo 0\n"
+                  "notify click mp_pro_deng_add_btn\n"
+                  "file /usr/games/racer\n"
+                  "notify click mp_deng_profile_link_btn\n"
+                  "notify itemselect mp_deng_profile_combo 0\n"
+                  "foreground /usr/games/racer\n"
+                  "wait-for mp_deng_profile_combo item=1 2000\n"
+                  "print mp_deng_profile_link_edit\n"
+                  "file -\n"
+                  "notify click mp_pro_deng_import_btn\n"
+                  "foreground /usr/bin/editor\n"
+                  "wait-for mp_deng_profile_combo item=0 2000\n"),
+              0)
+        << errors_.str();
+    EXPECT_NE(printed_.str().find("text=racer"), std::string::npos) << printed_.str();
+    EXPECT_EQ(selectKey(kListCases[4]), "0");
 }
 
 }  // namespace

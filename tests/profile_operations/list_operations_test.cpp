@@ -117,8 +117,7 @@ TEST_P(ListOperations, CopyingTwiceGivesACopyCopyWithTheSameBody) {
 }
 
 TEST_P(ListOperations, RenameRefusesEmptyAndTakenNamesIgnoringCase) {
-    prepare(c(), {{"A", "", pattern(c().bodyLength, 1)}, {"B", "", pattern(c().bodyLength, 2)}},
-            0);
+    prepare(c(), {{"A", "", pattern(c().bodyLength, 1)}, {"B", "", pattern(c().bodyLength, 2)}}, 0);
     start();
     select(c(), 0);
     act("textchanged", c().nameEdit, "a");
@@ -137,8 +136,7 @@ TEST_P(ListOperations, RenameRefusesEmptyAndTakenNamesIgnoringCase) {
 }
 
 TEST_P(ListOperations, RenameMovesTheBodyToTheNewFile) {
-    prepare(c(), {{"A", "", pattern(c().bodyLength, 4)}, {"B", "", pattern(c().bodyLength, 2)}},
-            0);
+    prepare(c(), {{"A", "", pattern(c().bodyLength, 4)}, {"B", "", pattern(c().bodyLength, 2)}}, 0);
     start();
     select(c(), 0);
     act("textchanged", c().nameEdit, "Renamed");
@@ -148,15 +146,13 @@ TEST_P(ListOperations, RenameMovesTheBodyToTheNewFile) {
     EXPECT_EQ(name(c(), 0), "Renamed");
     EXPECT_FALSE(std::filesystem::exists(fileOf(c(), "A")));
     EXPECT_EQ(body(c(), "Renamed"), pattern(c().bodyLength, 4));
-    EXPECT_EQ(onMain<std::string>([&](MainWindow& m) {
-                  return m.tree().find(c().combo)->items()[0].toolTip;
-              }),
+    EXPECT_EQ(onMain<std::string>(
+                  [&](MainWindow& m) { return m.tree().find(c().combo)->items()[0].toolTip; }),
               "Renamed");
 }
 
 TEST_P(ListOperations, RenameOfAProfileWhoseFileIsGoneChangesNothing) {
-    prepare(c(), {{"A", "", pattern(c().bodyLength, 4)}, {"B", "", pattern(c().bodyLength, 2)}},
-            0);
+    prepare(c(), {{"A", "", pattern(c().bodyLength, 4)}, {"B", "", pattern(c().bodyLength, 2)}}, 0);
     start();
     select(c(), 0);
     std::filesystem::remove(fileOf(c(), "A"));

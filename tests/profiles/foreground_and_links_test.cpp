@@ -40,7 +40,8 @@ TEST(LinkMatching, PathsMatchInFullIgnoringCaseAndThroughSymbolicLinks) {
     EXPECT_FALSE(sameProgram(" ", " "));
     EXPECT_FALSE(sameProgram("/opt/game/game", ""));
 
-    const fs::path folder = fs::temp_directory_path() / ("korvane-link-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("korvane-link-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     std::ofstream(folder / "real-program") << "x";
     fs::create_symlink(folder / "real-program", folder / "program");
@@ -73,7 +74,8 @@ TEST_F(LinkedPositions, TheLowestPositionWithFlagOneWithinCountWins) {
 TEST_F(LinkedPositions, AnIndexThatCannotBeReadLinksNothing) {
     const fs::path folderAsIndex = root() / "kbProfile.ini";
     fs::create_directories(folderAsIndex);
-    EXPECT_EQ(linkedPosition(ProfileIndex(ProfileList::KeyboardLight, folderAsIndex), "/opt/g"), -1);
+    EXPECT_EQ(linkedPosition(ProfileIndex(ProfileList::KeyboardLight, folderAsIndex), "/opt/g"),
+              -1);
 }
 
 }  // namespace

@@ -119,8 +119,8 @@ class X11Foreground : public ::testing::Test {
         ASSERT_EQ(::pipe(fds.data()), 0);
         // Xvfb writes its display number to the inherited pipe end.
         server_ = std::make_unique<Child>(
-            std::vector<std::string>{onPath("Xvfb")->string(), "-displayfd",
-                                     std::to_string(fds[1]), "-noreset", "-nolisten", "tcp"},
+            std::vector<std::string>{onPath("Xvfb")->string(), "-displayfd", std::to_string(fds[1]),
+                                     "-noreset", "-nolisten", "tcp"},
             "");
         ::close(fds[1]);
         std::string number;

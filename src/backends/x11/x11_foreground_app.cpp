@@ -130,8 +130,8 @@ class X11ForegroundApp final : public profiles::ForegroundApp {
             } else if (!ewmh_) {
                 timeout = static_cast<int>(options_.focusPoll.count());
             }
-            std::array<pollfd, 2> fds{{{ConnectionNumber(display_), POLLIN, 0},
-                                       {wakeFd_, POLLIN, 0}}};
+            std::array<pollfd, 2> fds{
+                {{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}}};
             const int ready = ::poll(fds.data(), fds.size(), timeout);
             if (ready < 0 && errno != EINTR) {
                 platform::debugLine("foreground watcher: poll failed");
@@ -199,9 +199,9 @@ class X11ForegroundApp final : public profiles::ForegroundApp {
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        const int status = XGetWindowProperty(display_, window, property, 0, 0, False,
-                                              AnyPropertyType, &actualType, &format, &count,
-                                              &after, &data);
+        const int status =
+            XGetWindowProperty(display_, window, property, 0, 0, False, AnyPropertyType,
+                               &actualType, &format, &count, &after, &data);
         if (data != nullptr) {
             XFree(data);
         }

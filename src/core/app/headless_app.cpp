@@ -39,10 +39,14 @@ HeadlessApp::~HeadlessApp() {
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
     const bool ran = loop_.invoke([&] {
-        MainWindowServices services{loop_,       dialogs_,
-                                    window_,     autostart_,
-                                    installer_,  language_,
-                                    options_.hid, options_.skinFolder,
+        MainWindowServices services{loop_,
+                                    dialogs_,
+                                    window_,
+                                    autostart_,
+                                    installer_,
+                                    language_,
+                                    options_.hid,
+                                    options_.skinFolder,
                                     options_.programFile};
         services.foreground = &foreground_;
         main_ = std::make_unique<MainWindow>(std::move(services));

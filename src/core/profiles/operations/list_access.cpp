@@ -47,7 +47,8 @@ device::DeviceKind defaultKindOf(app::MainWindow& main, ProfileList list) {
     return device::DeviceKind::MousePad;
 }
 
-std::optional<std::vector<std::uint8_t>> readSource(app::MainWindow& main, const std::filesystem::path& path,
+std::optional<std::vector<std::uint8_t>> readSource(app::MainWindow& main,
+                                                    const std::filesystem::path& path,
                                                     std::size_t length) {
     std::vector<std::uint8_t> body(length, 0);
     const int result = ReadProfileFile(path, body);

@@ -34,7 +34,8 @@ device::DeviceKind defaultKindOf(app::MainWindow& main, ProfileList list);
 
 // The body of a profile file of the list, zero-filled past a short body. On failure shows
 // "message_text_8" (missing, not a plain file) or "message_text_9" (no signature).
-std::optional<std::vector<std::uint8_t>> readSource(app::MainWindow& main, const std::filesystem::path& path,
+std::optional<std::vector<std::uint8_t>> readSource(app::MainWindow& main,
+                                                    const std::filesystem::path& path,
                                                     std::size_t length);
 // The file of a profile name, or nullopt with the invalid-name message.
 std::optional<std::filesystem::path> fileOfName(app::MainWindow& main, ProfileList list,

@@ -114,9 +114,8 @@ void DeleteProfile(app::MainWindow& main, ProfileList list) {
     names.erase(names.begin() + position);
     // The pad's list always ends on its last profile; the others on the profile that
     // followed the deleted one, or the new last one when the last was deleted.
-    const long next = list == ProfileList::MousePadLight || position + 1 == formerCount
-                          ? count - 1
-                          : position;
+    const long next =
+        list == ProfileList::MousePadLight || position + 1 == formerCount ? count - 1 : position;
     const bool written = index.write([&](ProfileIndex::Edit& edit) {
         edit.setCount(count);
         for (long i = 0; i < count; ++i) {

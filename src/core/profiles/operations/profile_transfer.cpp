@@ -183,9 +183,8 @@ void ResetProfile(app::MainWindow& main, ProfileList list) {
     }
     const bool settingsBlock =
         list == ProfileList::MouseLight || list == ProfileList::MousePadLight;
-    const auto body =
-        readSource(main, defaultProfilePath(list, defaultKindOf(main, list)),
-                   settingsBlock ? kSettingsBlockLength : infoOf(list).bodyLength);
+    const auto body = readSource(main, defaultProfilePath(list, defaultKindOf(main, list)),
+                                 settingsBlock ? kSettingsBlockLength : infoOf(list).bodyLength);
     if (!body || !indexUsable(main, ProfileIndex(list))) {
         return;
     }
