@@ -26,14 +26,34 @@ constexpr std::size_t kSettingsBlockLength = 56;
 constexpr std::uint8_t kResetPointerSpeed = 10;
 constexpr std::uint8_t kResetWheelSpeed = 3;
 
-ui::FileDialogOptions dialogOptions(ProfileList list, bool forExport) {
+enum class Direction { Import, Export };
+
+ui::FileDialogOptions dialogOptions(ProfileList list, Direction direction) {
     const bool keys = infoOf(list).extension == ".pro";
     const std::string extension = keys ? "pro" : "led";
     std::string filter = keys ? "(*.pro) | *.pro |(*.*)|*.*||" : "(*.led) | *.led |(*.*)|*.*||";
-    if (forExport && list == ProfileList::KeyboardLight) {
+    if (direction == Direction::Export && list == ProfileList::KeyboardLight) {
         filter = "(*.led) | *.led ||";
     }
     return {extension, "*." + extension, filter, {}};
+}
+
+// The selected position and the file the user chose for it; nullopt when nothing is
+// selected or the dialog was cancelled.
+std::optional<std::pair<int, fs::path>> chooseFile(app::MainWindow& main, ProfileList list,
+                                                   Direction direction) {
+    const ui::Control* combo = comboOf(main, list);
+    const int position = combo != nullptr ? selectedPosition(*combo) : -1;
+    if (position < 0) {
+        return std::nullopt;
+    }
+    const ui::FileDialogOptions options = dialogOptions(list, direction);
+    auto chosen = direction == Direction::Import ? main.dialogs().openFile(options)
+                                                 : main.dialogs().saveFile(options);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    return std::pair{position, std::move(*chosen)};
 }
 
 // The selected profile's file, as the index names it.
@@ -121,20 +141,13 @@ void resetMousePadLight(app::MainWindow& main, const std::vector<std::uint8_t>& 
 }  // namespace
 
 void ImportProfile(app::MainWindow& main, ProfileList list) {
-    ui::Control* combo = comboOf(main, list);
-    if (combo == nullptr) {
-        return;
-    }
-    const int position = selectedPosition(*combo);
-    if (position < 0) {
-        return;
-    }
-    const auto chosen = main.dialogs().openFile(dialogOptions(list, false));
+    const auto chosen = chooseFile(main, list, Direction::Import);
     if (!chosen) {
         return;
     }
+    const auto [position, file] = *chosen;
     // The whole chosen file is read and checked before the profile is touched.
-    const auto body = readSource(main, *chosen, infoOf(list).bodyLength);
+    const auto body = readSource(main, file, infoOf(list).bodyLength);
     if (!body || !indexUsable(main, ProfileIndex(list))) {
         return;
     }
@@ -150,18 +163,11 @@ void ImportProfile(app::MainWindow& main, ProfileList list) {
 }
 
 void ExportProfile(app::MainWindow& main, ProfileList list) {
-    ui::Control* combo = comboOf(main, list);
-    if (combo == nullptr) {
-        return;
-    }
-    const int position = selectedPosition(*combo);
-    if (position < 0) {
-        return;
-    }
-    const auto chosen = main.dialogs().saveFile(dialogOptions(list, true));
+    const auto chosen = chooseFile(main, list, Direction::Export);
     if (!chosen) {
         return;
     }
+    const auto [position, file] = *chosen;
     const auto source = selectedFile(main, list, position);
     if (!source) {
         return;
@@ -171,7 +177,7 @@ void ExportProfile(app::MainWindow& main, ProfileList list) {
         return;
     }
     // Exactly the chosen file: no case-insensitive match with another file of that folder.
-    if (!platform::writeFileAtomically(*chosen, profileFileBytes(infoOf(list).classCode, *body))) {
+    if (!platform::writeFileAtomically(file, profileFileBytes(infoOf(list).classCode, *body))) {
         main.showMessage(kMessageFileNotWritten);
     }
 }
