@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -72,8 +73,11 @@ inline void putBytes(const std::filesystem::path& path, const std::vector<std::u
 // little-endian word, ten zero bytes, then the body.
 inline std::vector<std::uint8_t> framed(std::uint8_t classCode,
                                         const std::vector<std::uint8_t>& body) {
-    std::vector<std::uint8_t> bytes{0xAA, 0x55, 0, 0, classCode, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    bytes.insert(bytes.end(), body.begin(), body.end());
+    std::vector<std::uint8_t> bytes(16 + body.size(), 0);
+    bytes[0] = 0xAA;
+    bytes[1] = 0x55;
+    bytes[4] = classCode;
+    std::copy(body.begin(), body.end(), bytes.begin() + 16);
     return bytes;
 }
 

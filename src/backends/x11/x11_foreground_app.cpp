@@ -113,19 +113,22 @@ class X11ForegroundApp final : public profiles::ForegroundApp {
         XSelectInput(display_, root_, PropertyChangeMask);
         detectWindowManager();
         evaluate();
-        std::optional<Clock::time_point> due;
+        // When a change was seen: the moment it is read, once the window manager settled.
+        bool changed = false;
+        Clock::time_point due{};
         while (true) {
             while (XPending(display_) > 0) {
                 XEvent event;
                 XNextEvent(display_, &event);
-                if (handle(event) && !due) {
+                if (handle(event) && !changed) {
+                    changed = true;
                     due = Clock::now() + options_.settle;
                 }
             }
             int timeout = -1;
-            if (due) {
+            if (changed) {
                 timeout = static_cast<int>(std::max<long long>(
-                    0, std::chrono::duration_cast<std::chrono::milliseconds>(*due - Clock::now())
+                    0, std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now())
                            .count()));
             } else if (!ewmh_) {
                 timeout = static_cast<int>(options_.focusPoll.count());
@@ -144,8 +147,8 @@ class X11ForegroundApp final : public profiles::ForegroundApp {
                 platform::debugLine("foreground watcher: display connection lost");
                 return;
             }
-            if (due && Clock::now() >= *due) {
-                due.reset();
+            if (changed && Clock::now() >= due) {
+                changed = false;
                 evaluate();
             } else if (ready == 0 && !ewmh_) {
                 evaluate();
