@@ -70,9 +70,18 @@ HeadlessApp::~HeadlessApp() {
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
     const bool ran = loop_.invoke([&] {
-        main_ = std::make_unique<MainWindow>(MainWindowServices{
-            loop_, dialogs_, window_, autostart_, installer_, language_, options_.hid,
-            options_.skinFolder, options_.programFile, options_.http});
+        MainWindowServices services{loop_,
+                                    dialogs_,
+                                    window_,
+                                    autostart_,
+                                    installer_,
+                                    language_,
+                                    options_.hid,
+                                    options_.skinFolder,
+                                    options_.programFile,
+                                    options_.http};
+        services.foreground = &foreground_;
+        main_ = std::make_unique<MainWindow>(std::move(services));
         if (!main_->create(error)) {
             return;
         }
