@@ -7,6 +7,7 @@
 #include "core/lighting/effects/install_lighting_effects.h"
 #include "core/macros/install_input_capture.h"
 #include "core/update/update_service.h"
+#include "core/profiles/operations/install_profile_operations.h"
 
 namespace korvane::app {
 
@@ -18,6 +19,7 @@ void InstallFeatures(MainWindow& main) {
     macros::InstallInputCapture(main);
     lighting::editors::InstallLightingEditors(main);
     update::InstallUpdateService(main);
+    profiles::operations::InstallProfileOperations(main);
 }
 
 }  // namespace korvane::app
