@@ -10,8 +10,8 @@
 
 #include "backends/curl/curl_http_client.h"
 #include "backends/hidapi/hidapi_backend.h"
-#include "backends/x11/x11_input_hook.h"
 #include "backends/x11/x11_foreground_app.h"
+#include "backends/x11/x11_input_hook.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/paths.h"
