@@ -70,6 +70,10 @@ int ExchangeReport(DeviceCommander& commander, const Report64& request, Report64
     const auto timeLimit = commander.answerTimeLimit();
     for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
         std::lock_guard guard(commander.lock());
+        // Looked at once the lock is ours: the wait for it may have outlasted the program.
+        if (commander.exchangesStopped()) {
+            return 0;
+        }
         const std::shared_ptr<HidHandle> handle = commander.handle();
         if (!handle) {
             return 0;
@@ -96,6 +100,9 @@ int ExchangeReportOnce(DeviceCommander& commander, Report64& request) {
     }
     const Report64 sent = request;
     std::lock_guard guard(commander.lock());
+    if (commander.exchangesStopped()) {
+        return 0;
+    }
     const std::shared_ptr<HidHandle> handle = commander.handle();
     if (!handle) {
         return 0;

@@ -29,12 +29,13 @@ bool ReadReport(HidHandle& handle, std::span<std::uint8_t> buffer,
 // the answer stays with its request. Up to kExchangeAttempts attempts with the request
 // unchanged. Input reports of other report IDs arriving meanwhile (consumer reports sharing
 // the node) are skipped within the answer time limit.
-// Returns 1 when an answer was read, 0 when not connected (no I/O) or no answer came,
-// -1 when a write failed (no further attempt).
+// Returns 1 when an answer was read, 0 when not connected or the commander's exchanges were
+// stopped (no I/O; looked at before every attempt) or no answer came, -1 when a write
+// failed (no further attempt).
 int ExchangeReport(DeviceCommander& commander, const Report64& request, Report64& answer);
 
 // One write (its result ignored) and one read into the request's own buffer; no retry.
-// Returns 1 when an answer was read, 0 otherwise or when not connected.
+// Returns 1 when an answer was read, 0 otherwise or when not connected or stopped.
 int ExchangeReportOnce(DeviceCommander& commander, Report64& request);
 
 }  // namespace korvane::device
