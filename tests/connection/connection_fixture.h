@@ -58,7 +58,7 @@ class ConnectionFixture : public ::testing::Test {
         o.programFile = "/usr/bin/korvane";
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
-        o.hid = &backend();
+        o.hid = hid_ != nullptr ? hid_ : &backend();
         o.output = output_.sink();
         o.installFeatures = std::move(beforeInit);
         app_ = std::make_unique<HeadlessApp>(std::move(o));
@@ -135,6 +135,7 @@ class ConnectionFixture : public ::testing::Test {
     std::unique_ptr<sim::SimulatedBackend> backend_;
     std::unique_ptr<sim::SimDevicePlugger> plugger_;
     std::unique_ptr<HeadlessApp> app_;
+    device::HidBackend* hid_ = nullptr;  // what the program sees instead of backend(); optional
     std::ostringstream printed_;
     std::ostringstream errors_;
     korvane::testing::OutputLines output_;

@@ -4,57 +4,73 @@
 #include <chrono>
 #include <memory>
 
+#include "core/platform/keep_until_exit.h"
 #include "core/platform/stop_event.h"
 
 namespace korvane::app {
 
-HeadlessApp::HeadlessApp(HeadlessAppOptions options)
-    : options_(std::move(options)),
-      window_([this](bool visible) {
-          if (options_.output) {
-              options_.output(visible ? "window shown" : "window hidden");
+HeadlessApp::Parts::Parts(HeadlessAppOptions o)
+    : options(std::move(o)),
+      window([this](bool visible) {
+          if (options.output) {
+              options.output(visible ? "window shown" : "window hidden");
           }
       }),
-      autostart_(options_.configHome),
-      installer_(options_.installerFile) {
-    dialogs_.setOnMessage([this](std::string_view key) {
-        if (options_.output) {
-            options_.output("message " + std::string(key));
+      autostart(options.configHome),
+      installer(options.installerFile) {
+    dialogs.setOnMessage([this](std::string_view key) {
+        if (options.output) {
+            options.output("message " + std::string(key));
         }
     });
-    dialogs_.setPump([this](const std::function<bool()>& until) {
+    dialogs.setPump([this](const std::function<bool()>& until) {
         // A modal box keeps the window's events flowing until it is closed.
-        while (!until() && !loop_.pumpUntil(until, std::chrono::milliseconds(1000))) {
+        while (!until() && !loop.pumpUntil(until, std::chrono::milliseconds(1000))) {
         }
     });
 }
 
+HeadlessApp::HeadlessApp(HeadlessAppOptions options)
+    : parts_(std::make_unique<Parts>(std::move(options))) {}
+
 HeadlessApp::~HeadlessApp() {
     shutdown();
+    Parts& p = *parts_;
+    if (workersAbandoned()) {
+        // A worker that would not end may still use the window and what it refers to.
+        p.loop.stop();
+        platform::KeepUntilExit(std::move(parts_));
+        return;
+    }
     // The window's objects belong to the main thread; release them there.
-    loop_.invoke([this] { main_.reset(); });
-    loop_.stop();
+    p.loop.invokeAsOwner([&p] { p.main.reset(); });
+    p.loop.stop();
+}
+
+bool HeadlessApp::workersAbandoned() const {
+    return parts_->main && parts_->main->workers().anyAbandoned();
 }
 
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
-    const bool ran = loop_.invoke([&] {
-        main_ = std::make_unique<MainWindow>(
-            MainWindowServices{loop_, dialogs_, window_, autostart_, installer_, language_,
-                               options_.hid, options_.skinFolder, options_.programFile});
-        if (!main_->create(error)) {
+    Parts& p = *parts_;
+    const bool ran = p.loop.invokeAsOwner([&] {
+        p.main = std::make_unique<MainWindow>(
+            MainWindowServices{p.loop, p.dialogs, p.window, p.autostart, p.installer, p.language,
+                               p.options.hid, p.options.skinFolder, p.options.programFile});
+        if (!p.main->create(error)) {
             return;
         }
-        loop_.setTimerHandler([this](int id) {
-            if (main_) {
-                main_->onTimer(id);
+        p.loop.setTimerHandler([&p](int id) {
+            if (p.main) {
+                p.main->onTimer(id);
             }
         });
-        if (options_.installFeatures) {
-            options_.installFeatures(*main_);
+        if (p.options.installFeatures) {
+            p.options.installFeatures(*p.main);
         }
-        if (ui::Control* root = main_->tree().root()) {
-            main_->tree().raise(ui::notify::kWindowInit, *root);
+        if (ui::Control* root = p.main->tree().root()) {
+            p.main->tree().raise(ui::notify::kWindowInit, *root);
         }
         ok = true;
     });
@@ -62,28 +78,29 @@ bool HeadlessApp::start(std::string& error) {
 }
 
 void HeadlessApp::shutdown() {
-    loop_.invoke([this] {
-        if (main_) {
-            main_->exit();
+    Parts& p = *parts_;
+    p.loop.invokeAsOwner([&p] {
+        if (p.main) {
+            p.main->exit();
         }
     });
 }
 
 bool HeadlessApp::act(std::function<void()> fn) {
     // Only this session stops the loop, so a loop that answers now will run the task.
-    if (!loop_.invoke([] {})) {
+    if (!loop().invokeAsOwner([] {})) {
         return false;
     }
-    const int holdsBefore = dialogs_.holdsStarted();
+    const int holdsBefore = dialogs().holdsStarted();
     auto done = std::make_shared<std::atomic<bool>>(false);
-    loop_.post([fn = std::move(fn), done] {
+    loop().postAsOwner([fn = std::move(fn), done] {
         fn();
         done->store(true);
     });
     platform::StopEvent pause;
     while (!done->load()) {
         // A box this action opened and holds; a box held before does not count.
-        if (dialogs_.holdsStarted() != holdsBefore) {
+        if (dialogs().holdsStarted() != holdsBefore) {
             return true;
         }
         pause.wait(std::chrono::milliseconds(1));
@@ -92,7 +109,7 @@ bool HeadlessApp::act(std::function<void()> fn) {
 }
 
 bool HeadlessApp::query(const std::function<void()>& fn) {
-    return loop_.invoke(fn);
+    return loop().invokeAsOwner(fn);
 }
 
 }  // namespace korvane::app

@@ -48,21 +48,31 @@ class HeadlessApp {
     // Runs fn on the main thread and waits for it.
     bool query(const std::function<void()>& fn);
 
-    platform::ThreadMainLoop& loop() { return loop_; }
-    ui::ScriptedDialogs& dialogs() { return dialogs_; }
-    HeadlessWindowHost& windowHost() { return window_; }
-    ui::RecordingLanguageHost& languageHost() { return language_; }
-    MainWindow& mainWindow() { return *main_; }
+    platform::ThreadMainLoop& loop() { return parts_->loop; }
+    ui::ScriptedDialogs& dialogs() { return parts_->dialogs; }
+    HeadlessWindowHost& windowHost() { return parts_->window; }
+    ui::RecordingLanguageHost& languageHost() { return parts_->language; }
+    MainWindow& mainWindow() { return *parts_->main; }
+    // Whether the shutdown had to abandon a worker (its parts are then kept until exit).
+    bool workersAbandoned() const;
 
   private:
-    HeadlessAppOptions options_;
-    platform::ThreadMainLoop loop_;
-    ui::ScriptedDialogs dialogs_;
-    HeadlessWindowHost window_;
-    XdgAutostart autostart_;
-    IniInstallerSettings installer_;
-    ui::RecordingLanguageHost language_;
-    std::unique_ptr<MainWindow> main_;
+    // Everything the window and its workers use, in one piece, so that it can be kept alive
+    // past this object when a worker had to be abandoned at shutdown.
+    struct Parts {
+        explicit Parts(HeadlessAppOptions o);
+
+        HeadlessAppOptions options;
+        platform::ThreadMainLoop loop;
+        ui::ScriptedDialogs dialogs;
+        HeadlessWindowHost window;
+        XdgAutostart autostart;
+        IniInstallerSettings installer;
+        ui::RecordingLanguageHost language;
+        std::unique_ptr<MainWindow> main;
+    };
+
+    std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace korvane::app
