@@ -74,10 +74,10 @@ class WorkerSet {
     platform::StopEvent& stopEvent(WorkerSlot slot);
 
     // The exit sequence: every stop event is signalled in start order, then onSignalled runs
-    // (it cuts the workers' device exchanges short); the version readback, which may sit in
-    // a network call, is let go at once; then waits of at most 1000 ms each for all the
-    // others, one debug line per wait, until they have ended or kStopBudget is spent.
-    // Workers still running then are abandoned. Nothing here waits for the main thread.
+    // (it cuts the workers' device exchanges short); then waits of at most 1000 ms each for
+    // all workers but the version readback (it may sit in a network call), one debug line
+    // per wait, until they have ended or kStopBudget is spent. Workers still running then,
+    // the version readback included, are abandoned. Nothing here waits for the main thread.
     void stopAll(const std::function<void()>& onSignalled = {});
     // Whether stopAll had to abandon a worker; its objects must then outlive it.
     bool anyAbandoned() const;
