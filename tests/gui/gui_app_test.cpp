@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "gui/gui_app.h"
 #include "gui/skin_picker.h"
 #include "qt_environment.h"
+#include "sim/simulated_backend.h"
 
 using namespace korvane;
 using namespace korvane::gui;
@@ -242,6 +244,41 @@ TEST_F(Program, SuspendStopsTheLightFramesAndResumeLetsThemFlow) {
     EXPECT_FALSE(gui->mainWindow().streamingEnabled);
     gui->power().prepareForSleep(false);
     EXPECT_TRUE(gui->mainWindow().streamingEnabled);
+}
+
+}  // namespace
+
+namespace {
+
+// The tray's "exit" while a slow mouse is still being read: the program is gone within two
+// seconds ("does not hang"; before, it never ended), and the window does not come back.
+TEST(ProgramExit, TheTrayExitEndsTheProgramWhileASlowMouseSynchronises) {
+    test_support::TempDataRoot data;
+    sim::SimSettings slow;
+    slow.latencyMs = 290;
+    sim::SimulatedBackend backend;
+    auto mouse = backend.plug(device::DeviceKind::Mouse, slow);
+    GuiAppOptions options;
+    options.skinFolder = kSkinFolder;
+    options.programFile = "/usr/bin/korvane";
+    options.installerFile = data.path("install.ini");
+    options.configHome = data.path("config");
+    options.hid = &backend;
+    auto gui = std::make_unique<GuiApp>(options);
+    std::string error;
+    ASSERT_TRUE(gui->start(error)) << error;
+    ASSERT_TRUE(pumpUntil([&] { return mouse->requestCount() >= 3; }));
+
+    Q_EMIT gui->tray().icon().activated(QSystemTrayIcon::Context);
+    QAction* exit = gui->tray().lastMenu()->findChild<QAction*>("exit");
+    ASSERT_NE(exit, nullptr);
+    const auto before = std::chrono::steady_clock::now();
+    exit->trigger();
+    EXPECT_TRUE(pumpUntil([&] { return gui->mainWindow().exited(); }));
+    EXPECT_FALSE(gui->window().isVisible());
+    EXPECT_FALSE(gui->workersAbandoned());
+    gui.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
 }
 
 }  // namespace
