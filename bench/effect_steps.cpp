@@ -48,7 +48,7 @@ void BM_ZonedKeyboardStep(benchmark::State& state) {
 void BM_MouseStep(benchmark::State& state) {
     MouseEffectState engine;
     const auto mode = static_cast<std::uint8_t>(state.range(0));
-    InitialiseMouseMode(engine, mode);
+    InitialiseMouseMode(engine, mode, 1);
     DeviceStepInput input{{mode, 14, 0, 1, 1, 10, 20, 30}, false, 0};
     MouseStepResult result;
     for (auto _ : state) {

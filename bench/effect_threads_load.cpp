@@ -101,8 +101,8 @@ void BM_EffectThreadsAtFullSpeed(benchmark::State& state) {
     timing.keyboardStart = 0ms;
     timing.mouseStart = 0ms;
     timing.mousePadStart = 0ms;
-    const EffectContext context{keyboard, mouse,     mousePad, kind, snapshots, flash,
-                                preview,  streaming, engines,  {},   {},        timing};
+    const EffectContext context{keyboard,  mouse,   mousePad, kind, snapshots, flash, preview,
+                                streaming, engines, {},       {},   timing,    {}};
 
     for (auto _ : state) {
         std::array<std::unique_ptr<platform::Worker>, 4> workers;

@@ -22,7 +22,7 @@ struct CommandName {
     std::size_t arguments;
 };
 
-constexpr std::array<CommandName, 8> kCommands{{
+constexpr std::array<CommandName, 9> kCommands{{
     {"list", CtlCommand::List, 0},
     {"info", CtlCommand::Info, 1},
     {"table", CtlCommand::Table, 2},
@@ -30,6 +30,7 @@ constexpr std::array<CommandName, 8> kCommands{{
     {"write-table", CtlCommand::WriteTable, 3},
     {"record", CtlCommand::Record, 3},
     {"reset", CtlCommand::Reset, 1},
+    {"effect", CtlCommand::Effect, 0},
     {"help", CtlCommand::Help, 0},
 }};
 
@@ -53,6 +54,98 @@ std::optional<int> parseProfileIndex(std::string_view text) {
     return n ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
 }
 
+constexpr std::uint32_t kMaxEffectSteps = 1000000;
+constexpr std::size_t kMaxRandomBytes = 4096;
+
+CtlParse effectFail(std::string message) {
+    return fail("effect: " + message + "; " + std::string(effectUsage()));
+}
+
+// MODE,BRIGHT,SPEED,DIR,COLOURFUL,R,G,B: eight bytes.
+std::optional<lighting::LightSettings> parseSettings(std::string_view text) {
+    std::array<std::uint8_t, 8> bytes{};
+    std::size_t n = 0;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const auto value = parseUnsigned(text.substr(0, comma), 255);
+        if (!value || n == bytes.size()) {
+            return std::nullopt;
+        }
+        bytes[n++] = static_cast<std::uint8_t>(*value);
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(comma + 1);
+    }
+    if (n != bytes.size()) {
+        return std::nullopt;
+    }
+    return lighting::recordFromBytes<lighting::LightSettings>(bytes);
+}
+
+CtlParse parseEffect(CtlOptions options, const std::vector<std::string_view>& rest) {
+    if (rest.empty()) {
+        return effectFail("no model given");
+    }
+    const auto model = device::kindFromCliName(rest[0]);
+    if (!model) {
+        return effectFail("unknown model '" + std::string(rest[0]) + "'");
+    }
+    lighting::effects::EffectReplay& effect = options.effect;
+    effect.model = *model;
+    bool haveSettings = false;
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        const std::string_view option = rest[i];
+        if (option == "--no-init") {
+            effect.initialise = false;
+            continue;
+        }
+        if (i + 1 == rest.size()) {
+            return effectFail("'" + std::string(option) + "' needs a value");
+        }
+        const std::string_view value = rest[++i];
+        if (option == "--settings") {
+            const auto settings = parseSettings(value);
+            if (!settings) {
+                return effectFail("--settings needs eight numbers 0..255 separated by commas");
+            }
+            effect.settings = *settings;
+            haveSettings = true;
+        } else if (option == "--steps") {
+            const auto steps = parseUnsigned(value, kMaxEffectSteps);
+            if (!steps) {
+                return effectFail("--steps needs a number 0.." + std::to_string(kMaxEffectSteps));
+            }
+            effect.steps = *steps;
+        } else if (option == "--random") {
+            auto bytes = parseHex(value, kMaxRandomBytes);
+            if (!bytes) {
+                return effectFail("--random needs hex bytes");
+            }
+            effect.random = std::move(*bytes);
+        } else if (option == "--custom") {
+            auto bytes = parseHex(value, sizeof(lighting::CustomColourStore));
+            if (!bytes) {
+                return effectFail("--custom needs hex bytes, at most " +
+                                  std::to_string(sizeof(lighting::CustomColourStore)));
+            }
+            effect.custom = std::move(*bytes);
+        } else if (option == "--slot") {
+            const auto slot = parseUnsigned(value, lighting::kOnboardProfileCount - 1);
+            if (!slot) {
+                return effectFail("--slot needs a slot 0..4");
+            }
+            effect.slot = static_cast<std::uint8_t>(*slot);
+        } else {
+            return effectFail("unknown option '" + std::string(option) + "'");
+        }
+    }
+    if (!haveSettings) {
+        return effectFail("--settings is required");
+    }
+    return CtlParse{std::move(options), {}};
+}
+
 }  // namespace
 
 std::string_view ctlUsage() {
@@ -60,7 +153,8 @@ std::string_view ctlUsage() {
            "  MODELS   comma list of rgb-keyboard mono-keyboard region-keyboard\n"
            "           membrane-keyboard mouse mouse-alt mouse2 mousepad, or none\n"
            "           (default rgb-keyboard,mouse,mousepad)\n"
-           "  KEY      keys, macro-units, sensor, latency-ms, fault (also KORVANE_SIM=K=V,...)\n"
+           "  KEY      keys, macro-units, sensor, latency-ms, fault, answer-id, descriptor\n"
+           "           (also KORVANE_SIM=K=V,...)\n"
            "commands:\n"
            "  list\n"
            "  info CLASS\n"
@@ -69,7 +163,14 @@ std::string_view ctlUsage() {
            "  write-table CLASS 0..4 HEX\n"
            "  record CLASS ADDRESS LENGTH\n"
            "  reset CLASS\n"
+           "  effect MODEL --settings MODE,BRIGHT,SPEED,DIR,COLOURFUL,R,G,B [--steps N]\n"
+           "         [--random HEX] [--custom HEX] [--slot S] [--no-init]\n"
            "  CLASS    keyboard, mouse or mousepad\n";
+}
+
+std::string_view effectUsage() {
+    return "usage: korvanectl effect MODEL --settings MODE,BRIGHT,SPEED,DIR,COLOURFUL,R,G,B "
+           "[--steps N] [--random HEX] [--custom HEX] [--slot S] [--no-init]";
 }
 
 CtlParse parseCtlArguments(const std::vector<std::string_view>& args, const char* simEnvironment) {
@@ -100,7 +201,8 @@ CtlParse parseCtlArguments(const std::vector<std::string_view>& args, const char
     options.simSettings = simArguments.settings;
 
     if (i == args.size()) {
-        return fail("no command given (list, info, table, frame, write-table, record, reset)");
+        return fail(
+            "no command given (list, info, table, frame, write-table, record, reset, effect)");
     }
     const auto name = args[i++];
     const CommandName* command = nullptr;
@@ -114,6 +216,10 @@ CtlParse parseCtlArguments(const std::vector<std::string_view>& args, const char
     }
     const std::vector<std::string_view> rest(args.begin() + static_cast<std::ptrdiff_t>(i),
                                              args.end());
+    if (command->command == CtlCommand::Effect) {
+        options.command = CtlCommand::Effect;
+        return parseEffect(std::move(options), rest);
+    }
     if (rest.size() != command->arguments) {
         return fail(std::string(name) + " takes " + std::to_string(command->arguments) +
                     " argument(s), got " + std::to_string(rest.size()));

@@ -7,11 +7,22 @@
 #include <vector>
 
 #include "core/device/device_kind.h"
+#include "core/lighting/effects/effect_replay.h"
 #include "sim/sim_settings.h"
 
 namespace korvane::cli {
 
-enum class CtlCommand : std::uint8_t { List, Info, Table, Frame, WriteTable, Record, Reset, Help };
+enum class CtlCommand : std::uint8_t {
+    List,
+    Info,
+    Table,
+    Frame,
+    WriteTable,
+    Record,
+    Reset,
+    Effect,
+    Help
+};
 
 inline constexpr int kBaseTable = -1;  // "table CLASS base"
 
@@ -25,6 +36,7 @@ struct CtlOptions {
     std::vector<std::uint8_t> data;  // frame, write-table
     std::uint16_t address = 0;       // record
     std::uint8_t length = 0;         // record
+    lighting::effects::EffectReplay effect;
 };
 
 struct CtlParse {
@@ -37,5 +49,8 @@ struct CtlParse {
 CtlParse parseCtlArguments(const std::vector<std::string_view>& args, const char* simEnvironment);
 
 std::string_view ctlUsage();
+
+// The one usage line of the effect command.
+std::string_view effectUsage();
 
 }  // namespace korvane::cli

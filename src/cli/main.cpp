@@ -7,6 +7,7 @@
 
 #include "backends/hidapi/hidapi_backend.h"
 #include "cli/ctl_commands.h"
+#include "cli/ctl_effect.h"
 #include "cli/ctl_options.h"
 #include "core/device/hid_trace.h"
 #include "sim/simulated_backend.h"
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     if (parsed.options->command == cli::CtlCommand::Help) {
         std::cout << cli::ctlUsage();
         return cli::kExitDone;
+    }
+    if (parsed.options->command == cli::CtlCommand::Effect) {
+        return cli::runEffectCommand(parsed.options->effect, std::cout);
     }
     auto backend = makeBackend(*parsed.options);
     return cli::runCtlCommand(*parsed.options, *backend, std::cout, std::cerr);

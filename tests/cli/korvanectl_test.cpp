@@ -234,6 +234,20 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 "",
                 "KORVANE_SIM"},
+        // The first chunk's answer misses its window; the last chunk is refused.
+        CtlCase{"RefusalAfterALateAnswer",
+                {"--simulate", "--sim-set", "fault=late@1:350", "--sim-set", "fault=status-fe@8",
+                 "frame", "keyboard", hexOf(378, "11")},
+                "",
+                1,
+                "result -103",
+                ""},
+        CtlCase{"PermissionDenied",
+                {"--simulate", "--sim-set", "fault=eacces", "info", "mouse"},
+                "",
+                1,
+                "",
+                "sim:mouse#2/vendor (0c45:5523) was found but cannot be opened"},
         CtlCase{"Unplugged",
                 {"--simulate", "--sim-set", "fault=unplug@2", "table", "mouse", "base"},
                 "",
@@ -267,7 +281,123 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 "unknown kind"},
         CtlCase{"UnknownModel", {"--simulate=trackball", "list"}, "", 2, "", "trackball"},
-        CtlCase{"UnknownOption", {"--verbose", "list"}, "", 2, "", "--verbose"}));
+        CtlCase{"UnknownOption", {"--verbose", "list"}, "", 2, "", "--verbose"},
+        CtlCase{
+            "EffectWithoutSettings", {"effect", "mouse"}, "", 2, "", "usage: korvanectl effect"},
+        CtlCase{"EffectSevenSettings",
+                {"effect", "mouse", "--settings", "1,2,3,4,5,6,7"},
+                "",
+                2,
+                "",
+                "usage: korvanectl effect"},
+        CtlCase{"EffectSettingAbove255",
+                {"effect", "mouse", "--settings", "1,2,3,4,5,6,7,256"},
+                "",
+                2,
+                "",
+                "usage: korvanectl effect"},
+        CtlCase{"EffectUnknownModel",
+                {"effect", "trackball", "--settings", "0,0,0,0,0,0,0,0"},
+                "",
+                2,
+                "",
+                "trackball"},
+        CtlCase{"EffectSlotFive",
+                {"effect", "rgb-keyboard", "--settings", "11,14,0,1,0,0,0,0", "--slot", "5"},
+                "",
+                2,
+                "",
+                "usage: korvanectl effect"},
+        CtlCase{"EffectOddRandomHex",
+                {"effect", "rgb-keyboard", "--settings", "1,14,0,1,1,0,0,0", "--random", "abc"},
+                "",
+                2,
+                "",
+                "usage: korvanectl effect"},
+        CtlCase{"EffectUnknownOption",
+                {"effect", "mouse", "--settings", "0,0,0,0,0,0,0,0", "--fast"},
+                "",
+                2,
+                "",
+                "--fast"}));
+
+// The effect of a device replayed without device or clock: one line per step with the frame
+// and the picture (alpha, red, green, blue per position), then the result.
+TEST(Korvanectl, EffectPrintsTheFramesAndPicturesOfEachStep) {
+    // Pad mode 3: the single colour on the 15 LEDs of a 60-byte frame; full brightness
+    // scales by 256 >> 8.
+    const auto pad =
+        runCtl({"effect", "mousepad", "--settings", "3,14,0,1,0,1,128,255", "--steps", "2"});
+    ASSERT_EQ(pad.exitCode, 0) << pad.err;
+    const std::string padStep =
+        " frame " + hexOf(15, "0180ff") + hexOf(15, "00") + " preview " + hexOf(15, "ff0180ff");
+    EXPECT_EQ(pad.lines(),
+              (std::vector<std::string>{"step 1" + padStep, "step 2" + padStep, "result 1"}));
+
+    // Mono mode 10: the stored bytes scaled by the brightness (255 x 255 >> 8 = 254,
+    // 128 x 255 >> 8 = 127); only full bytes show lit, in (36, 0, 255).
+    const auto mono =
+        runCtl({"effect", "mono-keyboard", "--settings", "10,14,0,1,0,0,0,0", "--custom", "ff80"});
+    ASSERT_EQ(mono.exitCode, 0) << mono.err;
+    ASSERT_EQ(mono.lines().size(), 2u);
+    EXPECT_TRUE(mono.lines()[0].starts_with("step 1 frame fe7f0000")) << mono.lines()[0];
+    EXPECT_NE(mono.lines()[0].find(" preview ff2400ffff000000ff000000"), std::string::npos);
+
+    // Mouse modes 8 and above send nothing: the frame is empty.
+    const auto idle = runCtl({"effect", "mouse2", "--settings", "8,14,0,1,0,0,0,0"});
+    ASSERT_EQ(idle.exitCode, 0) << idle.err;
+    EXPECT_EQ(idle.lines()[0], "step 1 frame  preview " + hexOf(20, "00000000"));
+}
+
+TEST(Korvanectl, EffectTakesTheRandomBytesInTurnAndStartsFromTheModesInitialisation) {
+    // RGB mode 1 takes a random hue each time its phase wraps at 128: from step 128 on the
+    // colour is ColourWheel[0x40] = (0, 255, 1), at PulseCurve[0] = 0, then PulseCurve[1] = 1.
+    const auto pulse = runCtl({"effect", "rgb-keyboard", "--settings", "1,14,0,1,1,0,0,0",
+                               "--steps", "129", "--random", "40"});
+    ASSERT_EQ(pulse.exitCode, 0) << pulse.err;
+    const auto lines = pulse.lines();
+    ASSERT_EQ(lines.size(), 130u);
+    const std::string last = lines[128];
+    // Key 0's preview: alpha 255 x 1 >> 8 = 0, colour (0, 255, 1); before the wrap the hue was
+    // 0: ColourWheel[0] = (255, 1, 0).
+    EXPECT_NE(last.find(" preview 0000ff01"), std::string::npos) << last.substr(0, 60);
+    EXPECT_NE(lines[126].find(" preview 00ff0100"), std::string::npos);
+
+    // Zoned mode 4: selecting it starts with one dark frame; --no-init starts filling at once.
+    const auto blocks = runCtl({"effect", "region-keyboard", "--settings", "4,14,0,1,1,0,0,0"});
+    EXPECT_TRUE(blocks.lines()[0].starts_with("step 1 frame " + hexOf(36, "00") + " "));
+    const auto noInit =
+        runCtl({"effect", "region-keyboard", "--settings", "4,14,0,1,1,0,0,0", "--no-init"});
+    EXPECT_FALSE(noInit.lines()[0].starts_with("step 1 frame " + hexOf(36, "00") + " "));
+}
+
+// A device slower than the answer time limit: every answer arrives during the next attempt
+// or the next chunk's wait, and each still lands in its own chunk.
+TEST(Korvanectl, SlowDeviceStillReadsTheTableInPlace) {
+    const auto prompt = runCtl({"--simulate", "table", "mouse", "base"});
+    const auto slow =
+        runCtl({"--simulate", "--sim-set", "latency-ms=350", "table", "mouse", "base"});
+    ASSERT_EQ(slow.exitCode, 0) << slow.err;
+    EXPECT_EQ(slow.out, prompt.out);
+    EXPECT_EQ(slow.lines().back(), "result 1");
+}
+
+// The advice names the rule file shipped with the program and the whole command.
+TEST(Korvanectl, PermissionAdviceIsACommandToPaste) {
+    const auto run = runCtl({"--simulate", "--sim-set", "fault=eacces", "table", "mouse", "0"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string tail =
+        " /etc/udev/rules.d/ && sudo udevadm control --reload && sudo udevadm trigger\n";
+    const auto cp = run.err.find("sudo cp ");
+    ASSERT_NE(cp, std::string::npos) << run.err;
+    ASSERT_GE(run.err.size(), tail.size());
+    EXPECT_EQ(run.err.substr(run.err.size() - tail.size()), tail);
+    const std::string rule = run.err.substr(cp + 8, run.err.size() - tail.size() - cp - 8);
+    EXPECT_EQ(fs::path(rule).filename(), "70-korvane.rules");
+    EXPECT_TRUE(fs::exists(rule)) << rule;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
 
 TEST(Korvanectl, CommandLineSettingBeatsTheEnvironment) {
     const auto run = runCtl({"--simulate", "--sim-set", "keys=20", "table", "keyboard", "0"},

@@ -25,6 +25,7 @@ constexpr auto kExitLimit = 2s;
 struct DeviceFault {
     const char* name;
     const char* settings;  // as given to --sim-set, comma-separated
+    bool opens = true;     // false: the program only ever tells the user it cannot open them
 };
 
 class ShutdownWhileSynchronising : public ConnectionFixture,
@@ -43,6 +44,10 @@ TEST_P(ShutdownWhileSynchronising, EndsWithinTwoSecondsWithoutShowingTheWindow) 
     // sequences (or their retries) when the program is told to end.
     const auto deadline = Clock::now() + 10s;
     for (const auto& device : devices) {
+        if (!GetParam().opens) {
+            ASSERT_TRUE(waitForLine("message message_device_access", 1, 10s));
+            break;
+        }
         while (device->requestCount() < 2 && Clock::now() < deadline) {
             platform::StopEvent().wait(5ms);
         }
@@ -70,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
                       DeviceFault{"stops_answering_mid_sync", "latency-ms=50,fault=silent@6"},
                       DeviceFault{"refuses_with_ff", "latency-ms=50,fault=status-ff@4"},
                       DeviceFault{"busy_with_fe", "latency-ms=50,fault=status-fe@8"},
-                      DeviceFault{"unplugged_mid_transfer", "latency-ms=50,fault=unplug@10"}),
+                      DeviceFault{"unplugged_mid_transfer", "latency-ms=50,fault=unplug@10"},
+                      DeviceFault{"one_answer_very_late", "latency-ms=50,fault=late@3:8000"},
+                      DeviceFault{"cannot_be_opened", "fault=eacces", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------

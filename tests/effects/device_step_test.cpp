@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/lighting/colour_wheel.h"
 #include "core/lighting/effects/device_steps.h"
 #include "core/lighting/effects/sync_step.h"
@@ -97,22 +99,55 @@ TEST_F(MouseStep, BlinkAlternatesOnThirtyBytesAndWrapsItsCounter) {
     EXPECT_EQ(ledOf(result_.frame, 9), Rgb{});
 }
 
-TEST_F(MouseStep, TravellingPulseWalksTheTriggerRing) {
-    InitialiseMouseMode(state_, 4);
+// The set slots of the ring, lowest first.
+template <std::size_t N>
+std::vector<int> setSlots(const std::array<std::uint8_t, N>& ring) {
+    std::vector<int> slots;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (ring[i] != 0) {
+            slots.push_back(static_cast<int>(i));
+        }
+    }
+    return slots;
+}
+
+TEST_F(MouseStep, TravellingPulseSeedsOnlyTheTriggerOfItsDirection) {
+    InitialiseMouseMode(state_, 4, 1);
+    EXPECT_EQ(setSlots(state_.ring), std::vector<int>{7});
+    InitialiseMouseMode(state_, 4, 0);
+    EXPECT_EQ(setSlots(state_.ring), std::vector<int>{0});
+    InitialiseMouseMode(state_, 3, 1);
+    EXPECT_EQ(setSlots(state_.ring), std::vector<int>{});
+}
+
+TEST_F(MouseStep, TravellingPulseForwardWalksFromSlotSevenDownToColumnZero) {
+    InitialiseMouseMode(state_, 4, 1);
     const auto light = settings(4, 14, 1, 0, {255, 255, 255});
+    // Slot 7 names no column: the first step lights nothing, the ring turns towards slot 0.
     step(light);
+    EXPECT_EQ(state_.columnLife, (std::array<std::uint8_t, 7>{}));
+    step(light);
+    EXPECT_EQ(state_.columnLife, (std::array<std::uint8_t, 7>{0, 0, 0, 0, 0, 0, 240}));
+    // LED 17 is in column 6: (255 × 241 >> 8) × 256 >> 8.
+    EXPECT_EQ(ledOf(result_.frame, 17), (Rgb{240, 240, 240}));
+    step(light);
+    EXPECT_EQ(state_.columnLife, (std::array<std::uint8_t, 7>{0, 0, 0, 0, 0, 240, 225}));
+    for (int i = 0; i < 5; ++i) {
+        step(light);
+    }
     EXPECT_EQ(state_.columnLife[0], 240);
-    EXPECT_EQ(state_.columnLife[6], 0);
+    EXPECT_EQ(state_.columnLife[1], 225);
+}
+
+TEST_F(MouseStep, TravellingPulseBackwardWalksFromColumnZeroOutwards) {
+    InitialiseMouseMode(state_, 4, 0);
+    const auto light = settings(4, 14, 0, 0, {255, 255, 255});
     step(light);
-    // The trigger seeded in slot 7 reached slot 6: column 6 lights; column 0 decays.
-    EXPECT_EQ(state_.columnLife[6], 240);
-    EXPECT_EQ(state_.columnLife[0], 225);
-    EXPECT_EQ(ledOf(result_.frame, 17), plusOne({255, 255, 255}, 255, 240));
-    // Counting the other way moves the triggers away from slot 0.
-    InitialiseMouseMode(state_, 4);
-    step(settings(4, 14, 0, 0));
-    step(settings(4, 14, 0, 0));
-    EXPECT_EQ(state_.columnLife[1], 240);
+    EXPECT_EQ(state_.columnLife, (std::array<std::uint8_t, 7>{240, 0, 0, 0, 0, 0, 0}));
+    step(light);
+    EXPECT_EQ(state_.columnLife, (std::array<std::uint8_t, 7>{225, 240, 0, 0, 0, 0, 0}));
+    // One pulse only: the ring holds one trigger, now in slot 2.
+    EXPECT_EQ(setSlots(state_.ring), std::vector<int>{2});
 }
 
 TEST_F(MouseStep, IdleModesDrawNothing) {
@@ -209,13 +244,22 @@ TEST_F(PadStep, ScannerSweepsFifteenStepsThenPausesAndTurns) {
     EXPECT_NE(std::count(firstColumnLit.begin() + 15, firstColumnLit.end(), 1), 0);
 }
 
-TEST_F(PadStep, TravellingPulseLightsEachLedFromItsSlot) {
+TEST_F(PadStep, TravellingPulseFadesFastAndLeavesAFaintGlow) {
     InitialisePadMode(state_, 5);
-    step(settings(5, 14, 0, 0, {0, 255, 0}));
-    EXPECT_EQ(state_.ledLife[0], 240);
-    step(settings(5, 14, 0, 0, {0, 255, 0}));
-    EXPECT_EQ(state_.ledLife[1], 240);
-    EXPECT_EQ(ledOf(result_.frame, 1), plusOne({0, 255, 0}, 255, 240));
+    const auto light = settings(5, 14, 0, 0, {0, 255, 0});
+    std::vector<int> led0;
+    for (int i = 0; i < 12; ++i) {
+        step(light);
+        led0.push_back(state_.ledLife[0]);
+    }
+    // 255 − 40 per step while ≥ 128, − 30 from 64, − 10 from 32, − 8 from 17, then the glow
+    // of 9..16 stands.
+    EXPECT_EQ(led0, (std::vector<int>{215, 175, 135, 95, 65, 35, 25, 17, 9, 9, 9, 9}));
+    // The trigger walked one LED per step: LED 11 took it at the twelfth step.
+    EXPECT_EQ(state_.ledLife[11], 215);
+    EXPECT_EQ(state_.ledLife[10], 175);
+    // (255 × 216 >> 8) × 256 >> 8 = 215 on the green channel.
+    EXPECT_EQ(ledOf(result_.frame, 11), (Rgb{0, 215, 0}));
 }
 
 class SyncStep : public ::testing::Test {

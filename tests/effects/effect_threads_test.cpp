@@ -47,7 +47,7 @@ class EffectThreadsTest : public ::testing::Test {
         timing.mouseStart = 0ms;
         timing.mousePadStart = 0ms;
         return {keyboard_,  mouse_,   mousePad_, keyboardKind_,    snapshots_, flash_, preview_,
-                streaming_, engines_, {},        std::move(clock), timing};
+                streaming_, engines_, {},        std::move(clock), timing,     {}};
     }
 
     void startAll(const EffectContext& c) {
@@ -210,6 +210,34 @@ TEST_F(EffectThreadsTest, FlashTriggerReachesTheMouseAndOnlyVisibleLedsArePrevie
         eventually([&] { return preview_.get(ui::PreviewBuffer::kMouseBase + 4).alpha == 255; }));
     EXPECT_EQ(preview_.get(ui::PreviewBuffer::kMouseBase + 5).alpha, 0);
     EXPECT_EQ(preview_.get(ui::PreviewBuffer::kMouseBase + 5).colour, 0u);
+}
+
+TEST_F(EffectThreadsTest, TheColourGroupAdvancesInTheRecordAndSurvivesUnrelatedPublishes) {
+    // The pulse wraps every 128 steps of 9 ms; start just before the wrap.
+    MouseSettingsRecord mouse;
+    mouse.light = {1, 14, 0, 1, 1, 0, 0, 0};
+    snapshots_.mouse.publish(mouse);
+    engines_.mouse.with([](MouseEffectState& s) { s.phase = 120; });
+    std::atomic<int> advanced{0};
+    EffectContext c = context();
+    c.colourGroupAdvanced = [&](device::DeviceClass cls) {
+        EXPECT_EQ(cls, device::DeviceClass::Mouse);
+        ++advanced;
+    };
+    startAll(c);
+    ASSERT_TRUE(eventually([&] { return advanced.load() >= 1; }));
+    EXPECT_EQ(engines_.mouse.copy().colourGroup, 1);
+    // A publish that leaves the record's group byte as it was (another setting changed)
+    // keeps the running group.
+    mouse.light.brightness = 13;
+    snapshots_.mouse.publish(mouse);
+    const std::uint64_t before = frames(mouseDevice_);
+    ASSERT_TRUE(eventually([&] { return frames(mouseDevice_) >= before + 3; }));
+    EXPECT_EQ(engines_.mouse.copy().colourGroup, 1);
+    // A record that brings another group (a profile) is taken.
+    mouse.colourGroup = 2;
+    snapshots_.mouse.publish(mouse);
+    ASSERT_TRUE(eventually([&] { return engines_.mouse.copy().colourGroup == 2; }));
 }
 
 TEST_F(EffectThreadsTest, ShutdownInterruptsTheStartDelays) {

@@ -86,13 +86,21 @@ TEST_F(MonoStep, RainShowsEachKeysLifeOnPreviewAndDevice) {
     EXPECT_EQ(state_.rainPick, 2);
 }
 
-TEST_F(MonoStep, CustomLightsKeysWhoseLedIsStoredAs255) {
+TEST_F(MonoStep, CustomScalesEveryStoredByteAndPreviewsOnlyFullOnesLit) {
     slot_[MonoLedMap[40]] = 255;
     slot_[MonoLedMap[41]] = 128;
     step(KeyboardKind::Mono, settings(10, 14, 1, 0));
     EXPECT_EQ(result_.preview[40].colour, 65316u);
-    EXPECT_EQ(result_.frame[MonoLedMap[40]], 255);
+    EXPECT_EQ(result_.preview[40].alpha, 255);
+    // bright × stored >> 8: 255 × 255 >> 8 and 255 × 128 >> 8.
+    EXPECT_EQ(result_.frame[MonoLedMap[40]], 254);
+    EXPECT_EQ(result_.frame[MonoLedMap[41]], 127);
     EXPECT_EQ(result_.preview[41].colour, 0u);
+    EXPECT_EQ(result_.frame[MonoLedMap[42]], 0);
+    // Brightness 7 is 150 on the curve: 255 × 150 >> 8.
+    step(KeyboardKind::Mono, settings(10, 7, 1, 0));
+    EXPECT_EQ(result_.frame[MonoLedMap[40]], 149);
+    EXPECT_EQ(result_.preview[40].alpha, 150);
 }
 
 TEST_F(MonoStep, ModesPastTheListDrawNothing) {
@@ -159,20 +167,40 @@ TEST_F(ZonedStep, StackingBlocksBackwardEnterAtZoneZero) {
     EXPECT_EQ(litZones(result_), (std::vector<int>{0, 5}));
 }
 
-TEST_F(ZonedStep, RestartDrawsOneDarkFrameAndTheOptionEmptiesTheBlocks) {
+TEST_F(ZonedStep, RestartDrawsOneDarkFrameAndRestartsTheBlocksInThatStep) {
     const auto light = settings(4, 14, 1, 1);
     for (int i = 0; i < 8; ++i) {
         step(KeyboardKind::Region, light);
     }
-    RequestStackingRestart(state_, true);
+    const std::uint8_t counter = state_.blocks.colourCounter;
+    RequestStackingRestart(state_);
     step(KeyboardKind::Region, light);
     for (std::size_t i = 0; i < 36; ++i) {
         EXPECT_EQ(result_.frame[i], 0);
     }
     EXPECT_FALSE(state_.blocks.restartRequested);
-    EXPECT_EQ(state_.blocks.fadeLevel, 0);
+    // The blocks started again in the dark step: full fade level, a new colour set.
+    EXPECT_EQ(state_.blocks.fadeLevel, 255);
+    EXPECT_FALSE(state_.blocks.fading);
+    EXPECT_EQ(state_.blocks.colourIndex[0], (counter + 66) % 192);
     step(KeyboardKind::Region, light);
     EXPECT_EQ(litZones(result_), (std::vector<int>{5}));
+}
+
+TEST_F(ZonedStep, SelectingStackingBlocksRestartsThemWhileTheyFade) {
+    const auto light = settings(4, 14, 0, 1);
+    while (!state_.blocks.fading) {
+        step(KeyboardKind::Membrane, light);
+    }
+    step(KeyboardKind::Membrane, light);
+    ASSERT_EQ(state_.blocks.fadeLevel, 215);
+    ResetEffectState(state_);
+    InitialiseKeyboardMode(state_, KeyboardKind::Membrane, 4);
+    step(KeyboardKind::Membrane, light);
+    EXPECT_EQ(litZones(result_), (std::vector<int>{}));
+    step(KeyboardKind::Membrane, light);
+    // Backward: the first block enters at zone 0.
+    EXPECT_EQ(litZones(result_), (std::vector<int>{0}));
 }
 
 class ZonedFrameLayout : public ZonedStep, public ::testing::WithParamInterface<KeyboardKind> {};

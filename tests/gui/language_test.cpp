@@ -23,13 +23,22 @@ namespace {
 
 // Keys the program itself shows, beyond the ones the skin's controls carry.
 constexpr std::string_view kProgramKeys[] = {
-    "message_text_1",  "message_text_2",  "message_text_3",  "message_text_4",  "message_text_5",
-    "message_text_6",  "message_text_7",  "message_text_8",  "message_text_9",  "message_text_11",
+    "message_text_1", "message_text_2", "message_text_3", "message_text_4", "message_text_5",
+    "message_text_6", "message_text_7", "message_text_8", "message_text_9", "message_text_11",
     "message_text_12", "message_text_13", "message_text_14", "message_text_15", "message_text_16",
-    "message_text_17", "message_text_18", "startup_on",      "startup_off",     "exit"};
+    "message_text_17", "message_text_18", "startup_on", "startup_off", "exit",
+    // The keyboard lighting page labels its direction options by mode.
+    "Deng_CWISE_text", "Deng_AWISE_text", "Deng_FXDOWN_text", "Deng_FXUP_text", "Deng_FXSPEAD_text",
+    "Deng_FXGATHER_text",
+    // A device found that this user may not open.
+    "message_device_access"};
+// Keys about the data folder and the profile lists in it.
+constexpr std::string_view kDataFolderKeys[] = {"message_profile_index_unreadable",
+                                                "message_data_folder_unwritable"};
 
 std::vector<std::string> shownKeys() {
     std::vector<std::string> keys(std::begin(kProgramKeys), std::end(kProgramKeys));
+    keys.insert(keys.end(), std::begin(kDataFolderKeys), std::end(kDataFolderKeys));
     std::ifstream list(std::filesystem::path(KORVANE_SOURCE_DIR) / "tools/skin/text_keys.txt");
     for (std::string line; std::getline(list, line);) {
         if (!line.empty()) {

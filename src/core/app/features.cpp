@@ -2,6 +2,7 @@
 
 #include "core/app/device_threads.h"
 #include "core/app/main_window.h"
+#include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
 
 namespace korvane::app {
@@ -10,6 +11,7 @@ void InstallFeatures(MainWindow& main) {
     // Features add their installers here, in the order their workers start.
     InstallDeviceFeatures(main);
     lighting::effects::InstallLightingEffects(main);
+    lighting::editors::InstallLightingEditors(main);
 }
 
 }  // namespace korvane::app

@@ -18,18 +18,25 @@ void ResetPadEffectState(PadEffectState& state) {
     state.group = group;
 }
 
-void InitialiseMouseMode(MouseEffectState& state, std::uint8_t mode) {
+void SetMouseTrigger(MouseEffectState& state, std::uint8_t direction) {
+    state.ring[mouseTriggerSlot(direction)] = 1;
+}
+
+void SetPadTrigger(PadEffectState& state) {
+    state.ring[kPadTriggerSlot] = 1;
+}
+
+void InitialiseMouseMode(MouseEffectState& state, std::uint8_t mode, std::uint8_t direction) {
     ResetMouseEffectState(state);
     if (mode == 4) {
-        state.ring[0] = 1;
-        state.ring[7] = 1;
+        SetMouseTrigger(state, direction);
     }
 }
 
 void InitialisePadMode(PadEffectState& state, std::uint8_t mode) {
     ResetPadEffectState(state);
     if (mode == 5) {
-        state.ring[0] = 1;
+        SetPadTrigger(state);
     }
 }
 

@@ -51,9 +51,20 @@ struct PadEffectState {
 void ResetMouseEffectState(MouseEffectState& state);
 void ResetPadEffectState(PadEffectState& state);
 
+// The trigger of the mouse's travelling pulse: slot 7 when the phases count up (it walks
+// down to the columns), slot 0 when they count down.
+constexpr std::size_t mouseTriggerSlot(std::uint8_t direction) {
+    return direction != 0 ? 7 : 0;
+}
+inline constexpr std::size_t kPadTriggerSlot = 0;
+
+// Sets the trigger slot of the current direction in the device's ring.
+void SetMouseTrigger(MouseEffectState& state, std::uint8_t direction);
+void SetPadTrigger(PadEffectState& state);
+
 // Mode selection in the editors: the engine state is cleared, then the travelling pulse
-// (mouse mode 4, pad mode 5) gets its triggers.
-void InitialiseMouseMode(MouseEffectState& state, std::uint8_t mode);
+// (mouse mode 4, pad mode 5) gets its trigger.
+void InitialiseMouseMode(MouseEffectState& state, std::uint8_t mode, std::uint8_t direction);
 void InitialisePadMode(PadEffectState& state, std::uint8_t mode);
 
 }  // namespace korvane::lighting::effects

@@ -57,8 +57,8 @@ bool flashLit(FlashState& flash, const DeviceStepInput& input) {
 template <std::size_t Lanes>
 void travellingPulse(std::array<std::uint8_t, kTriggerRingSlots>& ring,
                      std::array<std::uint8_t, Lanes>& life, std::array<std::uint8_t, Lanes>& hue,
-                     std::size_t triggerSlots, std::uint8_t hueCounter,
-                     const LightSettings& light) {
+                     std::size_t triggerSlots, std::uint8_t hueCounter, const LightSettings& light,
+                     std::uint8_t (*decay)(std::uint8_t)) {
     for (std::size_t slot = 0; slot < triggerSlots && slot < Lanes; ++slot) {
         if (ring[slot] != 0) {
             life[slot] = 255;
@@ -81,7 +81,7 @@ void travellingPulse(std::array<std::uint8_t, kTriggerRingSlots>& ring,
         ring.front() = last;
     }
     for (auto& l : life) {
-        l = decayC(l);
+        l = decay(l);
     }
 }
 
@@ -158,7 +158,7 @@ void StepMouse(MouseEffectState& state, const DeviceStepInput& input, MouseStepR
         case 4:
             stepPhase(state.phase, forward, kWheelSteps);
             travellingPulse(state.ring, state.columnLife, state.columnHue, kMouseTriggerSlots,
-                            state.hueCounter, light);
+                            state.hueCounter, light, decayC);
             for (std::size_t c = 0; c < MouseColumns.size(); ++c) {
                 const Rgb colour = hueOrSingle(light, state.columnHue[c]);
                 forMouseColumn(
@@ -269,8 +269,9 @@ void StepMousePad(PadEffectState& state, const DeviceStepInput& input, PadStepRe
             break;
         }
         case 5:
+            // The pad's pulse fades fast.
             travellingPulse(state.ring, state.ledLife, state.ledHue, kPadTriggerSlots,
-                            state.hueCounter, light);
+                            state.hueCounter, light, decayCFast);
             for (std::size_t k = 0; k < kPadLeds; ++k) {
                 paint.led(k, hueOrSingle(light, state.ledHue[k]), state.ledLife[k]);
             }

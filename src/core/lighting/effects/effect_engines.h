@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -35,21 +36,32 @@ class Guarded {
 
 class EffectEngines {
   public:
-    // Called by the editors on every mode selection.
-    void selectKeyboardMode(KeyboardKind kind, std::uint8_t mode) {
+    // Mode selection in the editors. `publish` publishes the settings with the new mode; it
+    // runs under the engine's lock together with the reset and the initialisation, so a
+    // step never draws the old mode on the new state, nor the new mode on the old state.
+    void selectKeyboardMode(KeyboardKind kind, std::uint8_t mode,
+                            const std::function<void()>& publish) {
         keyboard.with([&](KeyboardEffectState& s) {
             ResetEffectState(s);
             InitialiseKeyboardMode(s, kind, mode);
+            publish();
         });
     }
-    void requestStackingRestart(bool optionSelected) {
-        keyboard.with([&](KeyboardEffectState& s) { RequestStackingRestart(s, optionSelected); });
+    void requestStackingRestart() {
+        keyboard.with([&](KeyboardEffectState& s) { RequestStackingRestart(s); });
     }
-    void selectMouseMode(std::uint8_t mode) {
-        mouse.with([&](MouseEffectState& s) { InitialiseMouseMode(s, mode); });
+    void selectMouseMode(std::uint8_t mode, std::uint8_t direction,
+                         const std::function<void()>& publish) {
+        mouse.with([&](MouseEffectState& s) {
+            InitialiseMouseMode(s, mode, direction);
+            publish();
+        });
     }
-    void selectPadMode(std::uint8_t mode) {
-        pad.with([&](PadEffectState& s) { InitialisePadMode(s, mode); });
+    void selectPadMode(std::uint8_t mode, const std::function<void()>& publish) {
+        pad.with([&](PadEffectState& s) {
+            InitialisePadMode(s, mode);
+            publish();
+        });
     }
 
     Guarded<KeyboardEffectState> keyboard;

@@ -78,6 +78,12 @@ constexpr std::uint8_t decayC(std::uint8_t life) {
     return 0;
 }
 
+// The fast column decay of the pad's travelling pulse: the steps of decay B, so a pulse
+// fades 255, 215, 175 … and leaves a faint glow (9..16) standing.
+constexpr std::uint8_t decayCFast(std::uint8_t life) {
+    return decayB(life);
+}
+
 // Fade of the stacking blocks once all six zones are filled.
 constexpr std::uint8_t fadeLevelStep(std::uint8_t level) {
     if (level >= 128)

@@ -1,6 +1,7 @@
 #include "core/lighting/effects/effect_threads.h"
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 #if defined(__linux__)
@@ -51,6 +52,47 @@ class SnapshotCache {
     std::uint64_t version_ = ~std::uint64_t{0};
     T value_{};
 };
+
+// The colour group (byte 9 of the mouse and pad records) is state of the record that the
+// engine advances. The engine takes the record's group only when the record's group byte
+// changed (a profile or the device brought another one); a publish of anything else keeps
+// the running group. The engine's own advances reach the record through the main thread.
+class ColourGroupFollower {
+  public:
+    void follow(std::uint8_t recordGroup, std::uint8_t& engineGroup) {
+        if (seen_ && *seen_ == recordGroup) {
+            return;
+        }
+        seen_ = recordGroup;
+        engineGroup = static_cast<std::uint8_t>(recordGroup % 3);
+    }
+
+  private:
+    std::optional<std::uint8_t> seen_;
+};
+
+// One step of the mouse or pad engine, its settings taken under the engine's lock (a mode
+// selection changes them and the engine state together). True when the step advanced the
+// colour group.
+template <typename State, typename Record, typename Result>
+bool stepDevice(Guarded<State>& engine, SnapshotCache<Record>& snapshot, ColourGroupFollower& group,
+                std::uint8_t Record::*recordGroup, std::uint8_t State::*engineGroup,
+                std::atomic<bool>& flash, bool (*isFlashMode)(std::uint8_t), std::uint64_t now,
+                void (*step)(State&, const DeviceStepInput&, Result&), Result& result) {
+    bool advanced = false;
+    engine.with([&](State& state) {
+        snapshot.refresh();
+        const Record& record = snapshot.value();
+        group.follow(record.*recordGroup, state.*engineGroup);
+        const std::uint8_t before = state.*engineGroup;
+        const DeviceStepInput input{record.light,
+                                    isFlashMode(record.light.mode) && flash.exchange(false), now};
+        step(state, input, result);
+        ++state.hueCounter;
+        advanced = state.*engineGroup != before;
+    });
+    return advanced;
+}
 
 KeyboardKind keyboardKindOf(int value) {
     return static_cast<KeyboardKind>(std::clamp(value, 0, 3));
@@ -155,14 +197,17 @@ void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) 
             continue;  // the frame delay above paces this
         }
         snapshot.refresh();
-        const KeyboardLightSnapshot& settings = snapshot.value();
         const KeyboardKind kind = keyboardKindOf(context.keyboardKind.load());
-        if (sleepFor(stop, keyboardExtraSleepMs(kind, settings.light.mode))) {
+        if (sleepFor(stop, keyboardExtraSleepMs(kind, snapshot.value().light.mode))) {
             break;
         }
-        const KeyboardStepInput input{kind, settings.light,
-                                      &settings.store.selected(settings.word.slot)};
+        // The settings are taken under the engine's lock: a mode selection changes them and
+        // the engine state together.
         context.engines.keyboard.with([&](KeyboardEffectState& state) {
+            snapshot.refresh();
+            const KeyboardLightSnapshot& settings = snapshot.value();
+            const KeyboardStepInput input{kind, settings.light,
+                                          &settings.store.selected(settings.word.slot)};
             StepKeyboard(state, input, random, result);
             ++state.hueCounter;
         });
@@ -182,15 +227,11 @@ void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
         return;
     }
     SnapshotCache snapshot(context.snapshots.mouse);
+    ColourGroupFollower group;
     VisibilityRefresher visibility(context);
     MouseStepResult result;
     while (!stop.isSet()) {
-        if (snapshot.refresh()) {
-            const std::uint8_t group = snapshot.value().colourGroup;
-            context.engines.mouse.with([&](MouseEffectState& state) {
-                state.colourGroup = static_cast<std::uint8_t>(group % 3);
-            });
-        }
+        snapshot.refresh();
         const LightSettings light = snapshot.value().light;
         if (sleepFor(stop, frameDelayMs(FrameDelayTable::mouse, light.mode, light.speed))) {
             break;
@@ -208,13 +249,13 @@ void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
         if (sleepFor(stop, mouseExtraSleepMs(light.mode))) {
             break;
         }
-        const DeviceStepInput input{
-            light, isMouseFlashMode(light.mode) && context.flash.mouse.exchange(false),
-            nowMs(context)};
-        context.engines.mouse.with([&](MouseEffectState& state) {
-            StepMouse(state, input, result);
-            ++state.hueCounter;
-        });
+        const bool advanced =
+            stepDevice(context.engines.mouse, snapshot, group, &MouseSettingsRecord::colourGroup,
+                       &MouseEffectState::colourGroup, context.flash.mouse, isMouseFlashMode,
+                       nowMs(context), StepMouse, result);
+        if (advanced && context.colourGroupAdvanced) {
+            context.colourGroupAdvanced(device::DeviceClass::Mouse);
+        }
         if (!result.drawn) {
             continue;
         }
@@ -231,13 +272,10 @@ void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) 
         return;
     }
     SnapshotCache snapshot(context.snapshots.mousePad);
+    ColourGroupFollower group;
     PadStepResult result;
     while (!stop.isSet()) {
-        if (snapshot.refresh()) {
-            const std::uint8_t group = snapshot.value().extra;
-            context.engines.pad.with(
-                [&](PadEffectState& state) { state.group = static_cast<std::uint8_t>(group % 3); });
-        }
+        snapshot.refresh();
         const LightSettings light = snapshot.value().light;
         if (sleepFor(stop, frameDelayMs(FrameDelayTable::mousePad, light.mode, light.speed))) {
             break;
@@ -254,13 +292,13 @@ void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) 
         if (sleepFor(stop, padExtraSleepMs(light.mode, light.speed))) {
             break;
         }
-        const DeviceStepInput input{
-            light, isPadFlashMode(light.mode) && context.flash.mousePad.exchange(false),
-            nowMs(context)};
-        context.engines.pad.with([&](PadEffectState& state) {
-            StepMousePad(state, input, result);
-            ++state.hueCounter;
-        });
+        const bool advanced =
+            stepDevice(context.engines.pad, snapshot, group, &MousePadSettingsRecord::extra,
+                       &PadEffectState::group, context.flash.mousePad, isPadFlashMode,
+                       nowMs(context), StepMousePad, result);
+        if (advanced && context.colourGroupAdvanced) {
+            context.colourGroupAdvanced(device::DeviceClass::MousePad);
+        }
         if (!result.drawn) {
             continue;
         }

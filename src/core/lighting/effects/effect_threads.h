@@ -41,6 +41,9 @@ struct EffectContext {
     // Millisecond tick count of the flash modes; empty: the steady clock.
     std::function<std::uint64_t()> nowMs;
     EffectTiming timing;
+    // The mouse or pad engine advanced its colour group; the main thread copies it into the
+    // live record. Empty: the record is not told.
+    std::function<void(device::DeviceClass)> colourGroupAdvanced;
 };
 
 void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop);

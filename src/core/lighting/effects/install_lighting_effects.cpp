@@ -30,6 +30,30 @@ std::function<void()> mouseVisibilityRefresher(app::MainWindow& main) {
     };
 }
 
+// The engine advanced a colour group: the live record takes the engine's current group (it
+// may have moved on again by the time this runs) and is published again, so that a later
+// publish of the record carries it. It is saved and sent with the next save or flush of
+// the record; the advance alone does neither.
+std::function<void(device::DeviceClass)> colourGroupMirror(app::MainWindow& main) {
+    return [&main](device::DeviceClass deviceClass) {
+        std::weak_ptr<const bool> alive = main.effectEngines().alive;
+        main.loop().post([&main, alive, deviceClass] {
+            if (alive.expired()) {
+                return;
+            }
+            EffectEngines& engines = main.effectEngines();
+            app::DeviceStores& stores = main.stores();
+            if (deviceClass == device::DeviceClass::Mouse) {
+                stores.mouseSettings.colourGroup = engines.mouse.copy().colourGroup;
+                main.lightingSnapshots().mouse.publish(stores.mouseSettings);
+            } else if (deviceClass == device::DeviceClass::MousePad) {
+                stores.mousePadSettings.extra = engines.pad.copy().group;
+                main.lightingSnapshots().mousePad.publish(stores.mousePadSettings);
+            }
+        });
+    };
+}
+
 }  // namespace
 
 void InstallLightingEffects(app::MainWindow& main) {
@@ -46,6 +70,7 @@ void InstallLightingEffects(app::MainWindow& main) {
         mouseVisibilityRefresher(main),
         {},
         {},
+        colourGroupMirror(main),
     };
     main.workers().assign(app::WorkerSlot::KeyboardEffect, [context](platform::StopEvent& stop) {
         RunKeyboardEffect(context, stop);

@@ -139,15 +139,14 @@ void InitialiseKeyboardMode(KeyboardEffectState& state, KeyboardKind kind, std::
         case KeyboardKind::Region:
         case KeyboardKind::Membrane:
             if (mode == 4) {
-                state.blocks.restartRequested = true;
+                RequestStackingRestart(state);
             }
             break;
     }
 }
 
-void RequestStackingRestart(KeyboardEffectState& state, bool optionSelected) {
+void RequestStackingRestart(KeyboardEffectState& state) {
     state.blocks.restartRequested = true;
-    state.blocks.restartClears = optionSelected;
 }
 
 }  // namespace korvane::lighting::effects

@@ -20,10 +20,8 @@ struct StackingBlocks {
     bool fading = false;
     std::uint8_t fadeLevel = 0;
     std::uint8_t colourCounter = 0;
-    // Raised by the editor: the next step draws one dark frame first.
+    // Raised by the editor: the next step draws one dark frame and restarts the blocks.
     bool restartRequested = false;
-    // The direction option was chosen: the restart also empties the blocks.
-    bool restartClears = false;
 };
 
 struct KeyboardEffectState {
@@ -46,8 +44,7 @@ void ResetEffectState(KeyboardEffectState& state);
 // Other modes have none.
 void InitialiseKeyboardMode(KeyboardEffectState& state, KeyboardKind kind, std::uint8_t mode);
 
-// The zoned direction options restart the stacking blocks; optionSelected says whether
-// one of them is now selected.
-void RequestStackingRestart(KeyboardEffectState& state, bool optionSelected);
+// The zoned direction options restart the stacking blocks at the next step.
+void RequestStackingRestart(KeyboardEffectState& state);
 
 }  // namespace korvane::lighting::effects

@@ -24,6 +24,15 @@ class MonoPainter {
         }
     }
 
+    // Preview lit in the mono colour (alpha = bright) or dark; the device byte apart.
+    void custom(std::size_t key, bool lit, std::uint8_t device) {
+        if (key >= kKeyCount) {
+            return;
+        }
+        result_.preview.setPacked(key, lit ? kMonoPreviewColour : 0, bright_);
+        result_.frame.setByte(MonoLedMap[key], device);
+    }
+
     // Preview alpha and device byte are the same level.
     void level(std::size_t key, std::uint8_t value) {
         if (key >= kKeyCount) {
@@ -121,17 +130,15 @@ void rain(KeyboardEffectState& state, MonoPainter& paint) {
     }
 }
 
+// The picture shows a key lit only when its byte is 255; the device gets every stored
+// byte scaled by the brightness, so a full byte at full brightness is 254.
 void custom(const KeyboardStepInput& input, MonoPainter& paint) {
     for (std::size_t key = 0; key < kKeyCount; ++key) {
         const std::uint8_t position = MonoLedMap[key];
         const std::uint8_t stored = input.customSlot != nullptr && position < kLedPositions
                                         ? (*input.customSlot)[position]
                                         : 0;
-        if (stored == 255) {
-            paint.full(key);
-        } else {
-            paint.dark(key);
-        }
+        paint.custom(key, stored == 255, scaleChannel(stored, paint.bright()));
     }
 }
 

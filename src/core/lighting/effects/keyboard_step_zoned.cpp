@@ -101,16 +101,14 @@ void fillStep(StackingBlocks& blocks, bool forward) {
 void stackingBlocks(KeyboardEffectState& state, const LightSettings& light, ZonePainter& paint) {
     StackingBlocks& blocks = state.blocks;
     const bool forward = light.direction != 0;
+    // A restart asked for by the editor shows as one dark frame; the blocks start again
+    // from that same step, so the next one draws the first block.
     if (blocks.restartRequested) {
         for (std::size_t z = 0; z < kZoneCount; ++z) {
             paint.zone(z, Rgb{});
         }
         blocks.restartRequested = false;
-        if (blocks.restartClears) {
-            blocks.fadeLevel = 0;
-            blocks.head = 0;
-            blocks.restartClears = false;
-        }
+        restartBlocks(blocks, forward);
         return;
     }
     if (blocks.fadeLevel == 0) {
