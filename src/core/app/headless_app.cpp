@@ -8,6 +8,37 @@
 #include "core/platform/stop_event.h"
 
 namespace korvane::app {
+namespace {
+
+// The update window without a display: keeps its state and tells the session when it shows
+// and hides, and that it is gone.
+class HeadlessUpdateWindow final : public WindowHost {
+  public:
+    HeadlessUpdateWindow(std::function<void(std::string_view)> output, std::function<void()> gone)
+        : host_([output](bool visible) {
+              if (output) {
+                  output(visible ? "update window shown" : "update window hidden");
+              }
+          }),
+          gone_(std::move(gone)) {}
+    ~HeadlessUpdateWindow() override { gone_(); }
+
+    void show() override { host_.show(); }
+    void hide() override { host_.hide(); }
+    bool isVisible() const override { return host_.isVisible(); }
+    bool isMinimised() const override { return host_.isMinimised(); }
+    void minimise() override { host_.minimise(); }
+    void maximise() override { host_.maximise(); }
+    void restore() override { host_.restore(); }
+    void bringToFront() override { host_.bringToFront(); }
+    void invalidate() override { host_.invalidate(); }
+
+  private:
+    HeadlessWindowHost host_;
+    std::function<void()> gone_;
+};
+
+}  // namespace
 
 HeadlessApp::Parts::Parts(HeadlessAppOptions o)
     : options(std::move(o)),
@@ -55,12 +86,28 @@ bool HeadlessApp::start(std::string& error) {
     bool ok = false;
     Parts& p = *parts_;
     const bool ran = p.loop.invokeAsOwner([&] {
-        p.main = std::make_unique<MainWindow>(
-            MainWindowServices{p.loop, p.dialogs, p.window, p.autostart, p.installer, p.language,
-                               p.options.hid, p.options.skinFolder, p.options.programFile});
+        p.main = std::make_unique<MainWindow>(MainWindowServices{
+            p.loop, p.dialogs, p.window, p.autostart, p.installer, p.language, p.options.hid,
+            p.options.skinFolder, p.options.programFile, p.options.http});
         if (!p.main->create(error)) {
             return;
         }
+        FrontEndHooks hooks;
+        hooks.createUpdateWindow = [&p](ui::ControlTree& tree, std::function<void()>) {
+            auto host = std::make_unique<HeadlessUpdateWindow>(p.options.output, [&p] {
+                p.updateTree = nullptr;
+                p.updateHost = nullptr;
+            });
+            p.updateTree = &tree;
+            p.updateHost = host.get();
+            return std::unique_ptr<WindowHost>(std::move(host));
+        };
+        hooks.openUrl = [&p](const std::string& url) {
+            if (p.options.output) {
+                p.options.output("open " + url);
+            }
+        };
+        p.main->setFrontEndHooks(std::move(hooks));
         p.loop.setTimerHandler([&p](int id) {
             if (p.main) {
                 p.main->onTimer(id);
@@ -84,6 +131,10 @@ void HeadlessApp::shutdown() {
             p.main->exit();
         }
     });
+}
+
+bool HeadlessApp::updateWindowVisible() const {
+    return parts_->updateHost != nullptr && parts_->updateHost->isVisible();
 }
 
 bool HeadlessApp::act(std::function<void()> fn) {

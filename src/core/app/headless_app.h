@@ -22,7 +22,10 @@ struct HeadlessAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
-    // Lines for whoever drives the session: "message KEY", "window shown", "window hidden".
+    // Requests to the update service; null: none are made.
+    update::HttpClient* http = nullptr;
+    // Lines for whoever drives the session: "message KEY", "window shown", "window hidden",
+    // "update window shown", "update window hidden", "open URL".
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
@@ -53,6 +56,10 @@ class HeadlessApp {
     HeadlessWindowHost& windowHost() { return parts_->window; }
     ui::RecordingLanguageHost& languageHost() { return parts_->language; }
     MainWindow& mainWindow() { return *parts_->main; }
+    // The open update window's controls; null while it is closed. Main thread only.
+    ui::ControlTree* updateWindowTree() const { return parts_->updateTree; }
+    // Whether the update window is on the (imagined) screen. Main thread only.
+    bool updateWindowVisible() const;
     // Whether the shutdown had to abandon a worker (its parts are then kept until exit).
     bool workersAbandoned() const;
 
@@ -70,6 +77,8 @@ class HeadlessApp {
         IniInstallerSettings installer;
         ui::RecordingLanguageHost language;
         std::unique_ptr<MainWindow> main;
+        ui::ControlTree* updateTree = nullptr;
+        const WindowHost* updateHost = nullptr;
     };
 
     std::unique_ptr<Parts> parts_;

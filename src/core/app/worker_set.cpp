@@ -95,8 +95,14 @@ void WorkerSet::stopAll(const std::function<void()>& onSignalled) {
         }
         if (waitForAll(std::min(deadline, now + kStopRound))) {
             platform::debugLine("所有对象处于激发状态\n");
-            // The version readback may sit in a network call: it is not waited for.
-            workers_[index(WorkerSlot::VersionReadback)]->abandon();
+            // The version readback may sit in a network call: it is not waited for, beyond
+            // a moment for one that was only sleeping on its stop event.
+            platform::Worker& readback = *workers_[index(WorkerSlot::VersionReadback)];
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            if (!readback.waitFinished(
+                    std::clamp(left, std::chrono::milliseconds(0), kReadbackGrace))) {
+                readback.abandon();
+            }
             return;
         }
         platform::debugLine("所有对象处于非激发状态，超时\n");

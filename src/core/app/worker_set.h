@@ -76,8 +76,9 @@ class WorkerSet {
     // The exit sequence: every stop event is signalled in start order, then onSignalled runs
     // (it cuts the workers' device exchanges short); then waits of at most 1000 ms each for
     // all workers but the version readback (it may sit in a network call), one debug line
-    // per wait, until they have ended or kStopBudget is spent. Workers still running then,
-    // the version readback included, are abandoned. Nothing here waits for the main thread.
+    // per wait, until they have ended or kStopBudget is spent. Workers still running then
+    // are abandoned, and so is the version readback when it has not ended kReadbackGrace
+    // after the others (within the budget). Nothing here waits for the main thread.
     void stopAll(const std::function<void()>& onSignalled = {});
     // Whether stopAll had to abandon a worker; its objects must then outlive it.
     bool anyAbandoned() const;
@@ -85,6 +86,7 @@ class WorkerSet {
     // Keeps the whole exit under two seconds whatever a device or the network does.
     static constexpr std::chrono::milliseconds kStopBudget{1500};
     static constexpr std::chrono::milliseconds kStopRound{1000};
+    static constexpr std::chrono::milliseconds kReadbackGrace{200};
 
   private:
     std::array<std::unique_ptr<platform::Worker>, kWorkerCount> workers_;
