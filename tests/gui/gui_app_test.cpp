@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -22,6 +23,7 @@
 #include "gui/gui_app.h"
 #include "gui/skin_picker.h"
 #include "qt_environment.h"
+#include "sim/sim_settings.h"
 #include "sim/simulated_backend.h"
 
 using namespace korvane;
@@ -294,14 +296,22 @@ TEST_F(Program, TheGeometryReportNamesTheTabsAndPagesOnScreen) {
 
 namespace {
 
-// The tray's "exit" while a slow mouse is still being read: the program is gone within two
-// seconds ("does not hang"; before, it never ended), and the window does not come back.
-TEST(ProgramExit, TheTrayExitEndsTheProgramWhileASlowMouseSynchronises) {
+// The tray's "exit" while a misbehaving mouse is still being read: the program is gone within
+// two seconds ("does not hang"; before, a slow mouse kept it alive for good and a silent one
+// for about ten seconds), and the window does not come back meanwhile.
+struct MouseFault {
+    const char* name;
+    const char* settings;  // as given to --sim-set, comma-separated
+};
+
+class ProgramExit : public ::testing::TestWithParam<MouseFault> {};
+
+TEST_P(ProgramExit, TheTrayExitEndsTheProgramWhileTheMouseSynchronises) {
     test_support::TempDataRoot data;
-    sim::SimSettings slow;
-    slow.latencyMs = 290;
+    sim::SimSettings settings;
+    ASSERT_EQ(sim::applySimSettingList(GetParam().settings, settings), std::nullopt);
     sim::SimulatedBackend backend;
-    auto mouse = backend.plug(device::DeviceKind::Mouse, slow);
+    auto mouse = backend.plug(device::DeviceKind::Mouse, settings);
     GuiAppOptions options;
     options.skinFolder = kSkinFolder;
     options.programFile = "/usr/bin/korvane";
@@ -324,5 +334,12 @@ TEST(ProgramExit, TheTrayExitEndsTheProgramWhileASlowMouseSynchronises) {
     gui.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
 }
+
+INSTANTIATE_TEST_SUITE_P(MouseFaults, ProgramExit,
+                         ::testing::Values(MouseFault{"slow_but_working", "latency-ms=290"},
+                                           MouseFault{"never_answers", "fault=silent@1"},
+                                           MouseFault{"unplugged_mid_exchange",
+                                                      "latency-ms=50,fault=unplug@4"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
