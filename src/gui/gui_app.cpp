@@ -53,9 +53,11 @@ GuiApp::~GuiApp() {
 }
 
 bool GuiApp::start(std::string& error) {
-    main_ = std::make_unique<app::MainWindow>(app::MainWindowServices{
-        loop_, dialogs_, windowHost_, autostart_, installer_, language_, options_.hid,
-        options_.skinFolder, options_.programFile, options_.http});
+    app::MainWindowServices services{
+        loop_,     dialogs_,     windowHost_,         autostart_,           installer_,
+        language_, options_.hid, options_.skinFolder, options_.programFile, options_.http};
+    services.foreground = options_.foreground;
+    main_ = std::make_unique<app::MainWindow>(std::move(services));
     if (!main_->create(error)) {
         return false;
     }

@@ -29,6 +29,8 @@ struct GuiAppOptions {
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
     update::HttpClient* http = nullptr;
+    // The program in front, for linked profiles; null where the display cannot tell.
+    profiles::ForegroundApp* foreground = nullptr;
 };
 
 // The whole program with its window: the main window's logic on Qt's event loop, the skin

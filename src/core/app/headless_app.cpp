@@ -86,9 +86,18 @@ bool HeadlessApp::start(std::string& error) {
     bool ok = false;
     Parts& p = *parts_;
     const bool ran = p.loop.invokeAsOwner([&] {
-        p.main = std::make_unique<MainWindow>(MainWindowServices{
-            p.loop, p.dialogs, p.window, p.autostart, p.installer, p.language, p.options.hid,
-            p.options.skinFolder, p.options.programFile, p.options.http});
+        MainWindowServices services{p.loop,
+                                    p.dialogs,
+                                    p.window,
+                                    p.autostart,
+                                    p.installer,
+                                    p.language,
+                                    p.options.hid,
+                                    p.options.skinFolder,
+                                    p.options.programFile,
+                                    p.options.http};
+        services.foreground = &p.foreground;
+        p.main = std::make_unique<MainWindow>(std::move(services));
         if (!p.main->create(error)) {
             return;
         }

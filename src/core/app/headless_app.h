@@ -53,6 +53,8 @@ class HeadlessApp {
 
     platform::ThreadMainLoop& loop() { return parts_->loop; }
     ui::ScriptedDialogs& dialogs() { return parts_->dialogs; }
+    // The program in front, as the script sets it ("foreground PATH").
+    profiles::ScriptedForegroundApp& foreground() { return parts_->foreground; }
     HeadlessWindowHost& windowHost() { return parts_->window; }
     ui::RecordingLanguageHost& languageHost() { return parts_->language; }
     MainWindow& mainWindow() { return *parts_->main; }
@@ -72,6 +74,7 @@ class HeadlessApp {
         HeadlessAppOptions options;
         platform::ThreadMainLoop loop;
         ui::ScriptedDialogs dialogs;
+        profiles::ScriptedForegroundApp foreground;
         HeadlessWindowHost window;
         XdgAutostart autostart;
         IniInstallerSettings installer;
