@@ -27,6 +27,8 @@ struct GuiAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
+    // The desktop's pointer speed and wheel lines; null leaves the desktop alone.
+    mouse::SystemPointer* pointer = nullptr;
 };
 
 // The whole program with its window: the main window's logic on Qt's event loop, the skin

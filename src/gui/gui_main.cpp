@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "backends/hidapi/hidapi_backend.h"
+#include "backends/x11/x11_system_pointer.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/paths.h"
@@ -78,6 +79,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         backend = device::withTraceFromEnvironment(backends::makeHidapiBackend());
     }
 
+    const std::unique_ptr<mouse::SystemPointer> pointer = backends::makeDesktopSystemPointer();
     int code = 0;
     {
         GuiAppOptions appOptions;
@@ -85,6 +87,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.programFile = programFile(argc > 0 ? argv[0] : "korvane");
         appOptions.installerFile = platform::ProgramFolder() / "install.ini";
         appOptions.hid = backend.get();
+        appOptions.pointer = pointer.get();
         GuiApp gui(std::move(appOptions));
         instance.setOnActivate([&gui] { gui.activate(); });
         std::string error;

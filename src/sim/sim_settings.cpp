@@ -21,7 +21,8 @@ constexpr std::array<FaultName, 4> kFaultNames{{
     {"unplug", FaultKind::Unplug},
 }};
 
-constexpr std::string_view kKnownKeys = "keys, macro-units, sensor, latency-ms, fault";
+constexpr std::string_view kKnownKeys =
+    "keys, macro-units, sensor, dpi-step, dpi-max, latency-ms, fault";
 
 std::string_view trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -121,6 +122,12 @@ std::optional<std::string> applySimSetting(std::string_view keyValue, SimSetting
             return "sensor: '" + std::string(value) + "' is not a 16-bit identifier (e.g. 0x3325)";
         }
         settings.sensor = static_cast<std::uint16_t>(*n);
+    } else if (key == "dpi-step" || key == "dpi-max") {
+        const auto n = parseInRange(value, 0, 255);
+        if (!n) {
+            return rangeError(key, value, 0, 255);
+        }
+        (key == "dpi-step" ? settings.dpiStep : settings.dpiMaximum) = static_cast<std::uint8_t>(*n);
     } else if (key == "latency-ms") {
         const auto n = parseInRange(value, 0, kMaxLatencyMs);
         if (!n) {

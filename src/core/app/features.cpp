@@ -4,6 +4,7 @@
 #include "core/app/main_window.h"
 #include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
+#include "core/mouse/install_mouse_performance.h"
 
 namespace korvane::app {
 
@@ -12,6 +13,7 @@ void InstallFeatures(MainWindow& main) {
     InstallDeviceFeatures(main);
     lighting::effects::InstallLightingEffects(main);
     lighting::editors::InstallLightingEditors(main);
+    mouse::InstallMousePerformance(main);
 }
 
 }  // namespace korvane::app

@@ -16,7 +16,12 @@ HeadlessApp::HeadlessApp(HeadlessAppOptions options)
           }
       }),
       autostart_(options_.configHome),
-      installer_(options_.installerFile) {
+      installer_(options_.installerFile),
+      pointer_([this](std::string_view line) {
+          if (options_.output) {
+              options_.output(line);
+          }
+      }) {
     dialogs_.setOnMessage([this](std::string_view key) {
         if (options_.output) {
             options_.output("message " + std::string(key));
@@ -41,7 +46,8 @@ bool HeadlessApp::start(std::string& error) {
     const bool ran = loop_.invoke([&] {
         main_ = std::make_unique<MainWindow>(
             MainWindowServices{loop_, dialogs_, window_, autostart_, installer_, language_,
-                               options_.hid, options_.skinFolder, options_.programFile});
+                               options_.hid, options_.skinFolder, options_.programFile,
+                               &pointer_});
         if (!main_->create(error)) {
             return;
         }

@@ -10,6 +10,7 @@
 #include "core/app/headless_window_host.h"
 #include "core/app/installer_settings.h"
 #include "core/app/main_window.h"
+#include "core/mouse/printing_system_pointer.h"
 #include "core/platform/thread_main_loop.h"
 #include "core/ui/language_host.h"
 #include "core/ui/scripted_dialogs.h"
@@ -22,7 +23,8 @@ struct HeadlessAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
-    // Lines for whoever drives the session: "message KEY", "window shown", "window hidden".
+    // Lines for whoever drives the session: "message KEY", "window shown", "window hidden",
+    // and the desktop settings the session would apply: "pointer speed N", "wheel lines N".
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
@@ -62,6 +64,7 @@ class HeadlessApp {
     XdgAutostart autostart_;
     IniInstallerSettings installer_;
     ui::RecordingLanguageHost language_;
+    mouse::PrintingSystemPointer pointer_;
     std::unique_ptr<MainWindow> main_;
 };
 

@@ -20,6 +20,7 @@
 #include "core/device/device_commander.h"
 #include "core/lighting/effects/effect_engines.h"
 #include "core/lighting/settings_snapshot.h"
+#include "core/mouse/system_pointer.h"
 #include "core/platform/main_loop.h"
 #include "core/profiles/seeding.h"
 #include "core/ui/control_tree.h"
@@ -42,6 +43,8 @@ struct MainWindowServices {
     std::filesystem::path skinFolder;
     // The running program, for the autostart entry when the installer named no folder.
     std::filesystem::path programFile;
+    // The desktop's pointer speed and wheel lines; null leaves the desktop alone.
+    mouse::SystemPointer* pointer = nullptr;
 };
 
 // What the front end does for the window (all optional).
@@ -107,6 +110,9 @@ class MainWindow {
 
     // Features register their window messages and control names here.
     void registerMessage(int message, MessageHandler handler);
+    // A main-window timer of a feature's own (an id the window's timers do not use); the
+    // handler runs on each tick until the feature stops the timer. Stopped at exit.
+    void registerTimer(int id, std::function<void()> handler);
     // Runs at "windowinit" before the workers start: the pages fill their lists here.
     void addPageInitialiser(std::function<void()> initialise) {
         pageInitialisers_.push_back(std::move(initialise));
@@ -139,6 +145,7 @@ class MainWindow {
     WindowHost& window() { return services_.window; }
     // The devices' HID interfaces; null when the session looks for none.
     device::HidBackend* hidBackend() const { return services_.hid; }
+    mouse::SystemPointer* systemPointer() const { return services_.pointer; }
     platform::MainLoop& loop() { return services_.loop; }
     ui::Dialogs& dialogs() { return services_.dialogs; }
     void setFrontEndHooks(FrontEndHooks hooks) { hooks_ = std::move(hooks); }
@@ -176,6 +183,7 @@ class MainWindow {
     ui::PreviewBuffer preview_;
     NotificationRouter router_;
     std::map<int, MessageHandler> messageHandlers_;
+    std::map<int, std::function<void()>> timerHandlers_;
     std::vector<std::function<void()>> pageInitialisers_;
     DeviceStores stores_;
     CurrentKinds kinds_;

@@ -26,7 +26,9 @@ inline constexpr int kScriptTimedOut = 3;
 //   foreground PATH                    the program owning the foreground window
 //   suspend, resume, activate
 //   print CONTROL
-// Writes "print" lines to out; errors (with the line number) to err. At the end the app is
+// Writes "print" lines to out; errors (with the line number) to err. What the program itself
+// says ("message KEY", "window shown", "pointer speed N", "wheel lines N") goes to the app's
+// output. At the end the app is
 // shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
 int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,
               std::ostream& err);
