@@ -44,10 +44,9 @@ GuiApp::~GuiApp() {
 }
 
 bool GuiApp::start(std::string& error) {
-    main_ = std::make_unique<app::MainWindow>(
-        app::MainWindowServices{loop_, dialogs_, windowHost_, autostart_, installer_, language_,
-                                options_.hid, options_.skinFolder, options_.programFile,
-                                options_.pointer});
+    main_ = std::make_unique<app::MainWindow>(app::MainWindowServices{
+        loop_, dialogs_, windowHost_, autostart_, installer_, language_, options_.hid,
+        options_.skinFolder, options_.programFile, options_.pointer});
     if (!main_->create(error)) {
         return false;
     }

@@ -127,7 +127,8 @@ std::optional<std::string> applySimSetting(std::string_view keyValue, SimSetting
         if (!n) {
             return rangeError(key, value, 0, 255);
         }
-        (key == "dpi-step" ? settings.dpiStep : settings.dpiMaximum) = static_cast<std::uint8_t>(*n);
+        (key == "dpi-step" ? settings.dpiStep : settings.dpiMaximum) =
+            static_cast<std::uint8_t>(*n);
     } else if (key == "latency-ms") {
         const auto n = parseInRange(value, 0, kMaxLatencyMs);
         if (!n) {

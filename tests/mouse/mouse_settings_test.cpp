@@ -128,7 +128,8 @@ TEST_F(MousePage, DamagedBytesShowInsideTheControlsAndAreNotWrittenBack) {
     EXPECT_EQ(shown("ms_DPI1_label_value").text, "5000");
     EXPECT_EQ(shown("ms_DPI4_label_value").text, "200");
     for (int stage = 1; stage <= 6; ++stage) {
-        EXPECT_EQ(textColour("ms_DPI" + std::to_string(stage) + "_label_rank"), kOtherStageText) << stage;
+        EXPECT_EQ(textColour("ms_DPI" + std::to_string(stage) + "_label_rank"), kOtherStageText)
+            << stage;
     }
     EXPECT_EQ(shown("ms_report_fct_combo").item, -1);
     EXPECT_EQ(shown("ms_sensor_height_slider").value, 2);
@@ -216,8 +217,8 @@ TEST_F(MousePage, ThePadResetIsReadBackASecondLater) {
     pause(600ms);
     EXPECT_EQ(pad->controlRequestCount(), afterReset) << "the pad restarts first";
     // The re-read: device information, five slots, the active index, inside a transfer.
-    ASSERT_TRUE(waitUntil(
-        [&](MainWindow&) { return pad->controlRequestCount() >= afterReset + 9; }, 3000ms));
+    ASSERT_TRUE(waitUntil([&](MainWindow&) { return pad->controlRequestCount() >= afterReset + 9; },
+                          3000ms));
 }
 
 TEST_F(MousePage, AScriptDrivesThePageAndSeesTheDesktopLines) {

@@ -59,17 +59,17 @@ TEST_P(WheelPresses, StepInsideOneToTen) {
     EXPECT_EQ(c.up ? wheelLinesUp(c.shown) : wheelLinesDown(c.shown), c.lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Presses, WheelPresses,
-    ::testing::Values(WheelCase{3, true, 4}, WheelCase{3, false, 2},
-                      // The ends stay where they are.
-                      WheelCase{1, false, 1}, WheelCase{10, true, 10},
-                      // An empty edit counts as 0, which goes up as 1 would.
-                      WheelCase{0, true, 2}, WheelCase{0, false, 1}, WheelCase{-7, true, 2},
-                      WheelCase{-7, false, 1},
-                      // Above 10 counts as 10.
-                      WheelCase{99, false, 9}, WheelCase{99, true, 10},
-                      WheelCase{LONG_MAX, true, 10}, WheelCase{LONG_MIN, false, 1}));
+INSTANTIATE_TEST_SUITE_P(Presses, WheelPresses,
+                         ::testing::Values(WheelCase{3, true, 4}, WheelCase{3, false, 2},
+                                           // The ends stay where they are.
+                                           WheelCase{1, false, 1}, WheelCase{10, true, 10},
+                                           // An empty edit counts as 0, which goes up as 1 would.
+                                           WheelCase{0, true, 2}, WheelCase{0, false, 1},
+                                           WheelCase{-7, true, 2}, WheelCase{-7, false, 1},
+                                           // Above 10 counts as 10.
+                                           WheelCase{99, false, 9}, WheelCase{99, true, 10},
+                                           WheelCase{LONG_MAX, true, 10},
+                                           WheelCase{LONG_MIN, false, 1}));
 
 TEST(WheelLines, StoredBytesOutsideTheRangeAreAppliedAtItsEnds) {
     EXPECT_EQ(appliedWheelLines(0), 1);

@@ -9,8 +9,8 @@
 #include "core/platform/debug_line.h"
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
 #include <X11/extensions/XInput2.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -152,8 +152,8 @@ class X11Pointer : public ::testing::Test {
         unsigned long after = 0;
         unsigned char* data = nullptr;
         std::optional<float> value;
-        if (XIGetProperty(display_, device, property, 0, 1, False, AnyPropertyType, &type,
-                          &format, &items, &after, &data) == Success &&
+        if (XIGetProperty(display_, device, property, 0, 1, False, AnyPropertyType, &type, &format,
+                          &items, &after, &data) == Success &&
             type == floatType_ && format == 32 && items == 1) {
             value = *reinterpret_cast<float*>(data);
         }
@@ -220,7 +220,8 @@ TEST_P(X11PointerSpeeds, AnOlderPointerGetsAConstantDeceleration) {
 
 INSTANTIATE_TEST_SUITE_P(Speeds, X11PointerSpeeds,
                          ::testing::Values(SpeedCase{1, -0.9F, 10.0F}, SpeedCase{5, -0.5F, 2.0F},
-                                           SpeedCase{10, 0.0F, 1.0F}, SpeedCase{15, 0.5F, 10.0F / 15},
+                                           SpeedCase{10, 0.0F, 1.0F},
+                                           SpeedCase{15, 0.5F, 10.0F / 15},
                                            SpeedCase{20, 1.0F, 0.5F}));
 
 // Collects the debug lines said while it lives.
@@ -272,7 +273,8 @@ TEST_F(TempConfig, WithoutAnXDisplayNothingIsApplied) {
 }
 
 TEST_F(TempConfig, KdeKeepsThePointerAccelerationAndTheWheelLines) {
-    std::ofstream(home_ / "kdeglobals") << "[General]\nColorScheme=Breeze\n\n[KDE]\nSingleClick=false\n";
+    std::ofstream(home_ / "kdeglobals")
+        << "[General]\nColorScheme=Breeze\n\n[KDE]\nSingleClick=false\n";
     const DesktopPointerSettings settings(desktop({"KDE"}));
     settings.keepPointerSpeed(15);
     EXPECT_TRUE(settings.keepWheelLines(7));
@@ -319,8 +321,7 @@ TEST_F(TempConfig, GnomeGetsItsMouseSpeedThroughGsettings) {
     unsetenv("GSETTINGS_BACKEND");
     unsetenv("XDG_CONFIG_HOME");
     const std::string keyfile = readFile(home_ / "glib-2.0" / "settings" / "keyfile");
-    EXPECT_NE(keyfile.find("[org/gnome/desktop/peripherals/mouse]"), std::string::npos)
-        << keyfile;
+    EXPECT_NE(keyfile.find("[org/gnome/desktop/peripherals/mouse]"), std::string::npos) << keyfile;
     EXPECT_NE(keyfile.find("speed=-0.5"), std::string::npos) << keyfile;
 }
 

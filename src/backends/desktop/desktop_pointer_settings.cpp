@@ -93,7 +93,8 @@ std::string formatAcceleration(double value) {
 void DesktopPointerSettings::keepPointerSpeed(int speed) const {
     const std::string acceleration = formatAcceleration(desktopAccelerationOf(speed));
     if (environment_.runs("GNOME")) {
-        if (!runQuietly({"gsettings", "set", std::string(kGnomeMouseSchema), "speed", acceleration})) {
+        if (!runQuietly(
+                {"gsettings", "set", std::string(kGnomeMouseSchema), "speed", acceleration})) {
             platform::debugLine("GNOME mouse speed not set (no gsettings or no such schema)");
         }
     }

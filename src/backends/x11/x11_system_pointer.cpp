@@ -70,8 +70,8 @@ bool hasFloat(Display* display, int device, Atom property, Atom floatType) {
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    const Status status = XIGetProperty(display, device, property, 0, 1, False,
-                                        AnyPropertyType, &type, &format, &items, &after, &data);
+    const Status status = XIGetProperty(display, device, property, 0, 1, False, AnyPropertyType,
+                                        &type, &format, &items, &after, &data);
     if (data != nullptr) {
         XFree(data);
     }

@@ -46,8 +46,7 @@ bool HeadlessApp::start(std::string& error) {
     const bool ran = loop_.invoke([&] {
         main_ = std::make_unique<MainWindow>(
             MainWindowServices{loop_, dialogs_, window_, autostart_, installer_, language_,
-                               options_.hid, options_.skinFolder, options_.programFile,
-                               &pointer_});
+                               options_.hid, options_.skinFolder, options_.programFile, &pointer_});
         if (!main_->create(error)) {
             return;
         }

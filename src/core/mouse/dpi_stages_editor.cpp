@@ -50,8 +50,7 @@ void DpiStagesEditor::Install(app::MainWindow& main) {
     router.onPrefix(ui::notify::kClick, std::string(kSwatchPrefix),
                     [editor](ui::Control& c) { editor->swatchClicked(c); });
     for (int channel = 0; channel < 3; ++channel) {
-        router.onName(ui::notify::kTextChanged,
-                      std::string(kChannelEditPrefix) + "RGB"[channel],
+        router.onName(ui::notify::kTextChanged, std::string(kChannelEditPrefix) + "RGB"[channel],
                       [editor, channel](ui::Control& c) { editor->channelEdited(c, channel); });
     }
     router.onName(ui::notify::kColorChanged, std::string(kPalette),
@@ -87,8 +86,8 @@ void DpiStagesEditor::refresh() {
             page_.text(stageName(stage, "_max"), std::string(range->maximumLabel));
         }
         // A stored value past the sensor's maximum shows as the maximum and stays stored.
-        int position = std::min<int>(record.dpiStages[static_cast<std::size_t>(stage)],
-                                     sensor.sliderMaximum);
+        int position =
+            std::min<int>(record.dpiStages[static_cast<std::size_t>(stage)], sensor.sliderMaximum);
         if (ui::Control* slider = page_.find(stageName(stage, "_slider"))) {
             slider->setRange(0, sensor.sliderMaximum);
             slider->setValue(position, ui::Notify::No);

@@ -40,18 +40,18 @@ void PointerApplier::start(Channel& channel, const char* threadName,
     joinFinished();
     const std::uint64_t change = channel.latest.fetch_add(1) + 1;
     auto done = std::make_shared<std::atomic<bool>>(false);
-    threads_.push_back({std::thread([this, &channel, threadName, change, done,
-                                     apply = std::move(apply)] {
-                            pthread_setname_np(pthread_self(), threadName);
-                            {
-                                std::lock_guard lock(channel.applying);
-                                if (channel.latest.load() == change) {
-                                    apply(*pointer_);
-                                }
-                            }
-                            done->store(true);
-                        }),
-                        done});
+    threads_.push_back(
+        {std::thread([this, &channel, threadName, change, done, apply = std::move(apply)] {
+             pthread_setname_np(pthread_self(), threadName);
+             {
+                 std::lock_guard lock(channel.applying);
+                 if (channel.latest.load() == change) {
+                     apply(*pointer_);
+                 }
+             }
+             done->store(true);
+         }),
+         done});
 }
 
 }  // namespace korvane::mouse

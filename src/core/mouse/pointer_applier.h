@@ -39,8 +39,7 @@ class PointerApplier {
         std::shared_ptr<std::atomic<bool>> done;
     };
 
-    void start(Channel& channel, const char* threadName,
-               std::function<void(SystemPointer&)> apply);
+    void start(Channel& channel, const char* threadName, std::function<void(SystemPointer&)> apply);
     void joinFinished();
 
     SystemPointer* pointer_;
