@@ -7,6 +7,7 @@
 #include "cli/hex_text.h"
 #include "core/device/device_commander.h"
 #include "core/device/device_matching.h"
+#include "core/device/device_permissions.h"
 
 namespace korvane::cli {
 namespace {
@@ -65,15 +66,20 @@ int list(device::HidBackend& backend, std::ostream& out, std::ostream& err) {
     return kExitDone;
 }
 
+enum class Connect : std::uint8_t { Connected, NotFound, PermissionDenied };
+
 // Opens the first interface the class's commander accepts, as a connection thread does.
-bool connect(DeviceCommander& commander, DeviceClass deviceClass, device::HidBackend& backend) {
+// denied names the first match this user may not open.
+Connect connect(DeviceCommander& commander, DeviceClass deviceClass, device::HidBackend& backend,
+                HidInterfaceInfo& denied) {
     const auto& owner = device::commanderIdentity(deviceClass);
     commander.setIdentity(owner.identity);
     const auto interfaces = backend.enumerate();
     if (!interfaces) {
-        return false;
+        return Connect::NotFound;
     }
     const auto access = device::interfaceMatch(owner.role).access;
+    Connect result = Connect::NotFound;
     for (const auto& info : *interfaces) {
         if (!device::matchesInterface(owner.role, info)) {
             continue;
@@ -81,10 +87,15 @@ bool connect(DeviceCommander& commander, DeviceClass deviceClass, device::HidBac
         if (auto handle = backend.open(info, access)) {
             commander.attach(std::move(handle));
             commander.setConnected(true);
-            return true;
+            return Connect::Connected;
+        }
+        if (result == Connect::NotFound &&
+            backend.whyNotOpened(info, access) == device::HidOpenFailure::PermissionDenied) {
+            result = Connect::PermissionDenied;
+            denied = info;
         }
     }
-    return false;
+    return result;
 }
 
 // The keyboard's tables are 3 bytes per key, as the connection sequence sets them; nullopt
@@ -141,8 +152,17 @@ int runCtlCommand(const CtlOptions& options, device::HidBackend& backend, std::o
         return list(backend, out, err);
     }
     DeviceCommander commander;
-    if (!connect(commander, options.deviceClass, backend)) {
-        err << "korvanectl: no " << className(options.deviceClass) << " found\n";
+    HidInterfaceInfo denied;
+    switch (connect(commander, options.deviceClass, backend, denied)) {
+        case Connect::Connected:
+            break;
+        case Connect::NotFound:
+            err << "korvanectl: no " << className(options.deviceClass) << " found\n";
+            break;
+        case Connect::PermissionDenied:
+            // Nothing can be sent; the fix is the user's, once.
+            err << "korvanectl: " << device::PermissionDeniedText(denied) << '\n';
+            return kExitFailed;
     }
 
     switch (options.command) {

@@ -38,6 +38,7 @@ GuiApp::GuiApp(GuiAppOptions options, QObject* parent)
 GuiApp::~GuiApp() {
     shutdown();
     // The binder mirrors the tree; it goes before the window logic that owns the tree.
+    geometry_.reset();
     binder_.reset();
     main_.reset();
     loop_.stop();
@@ -59,6 +60,9 @@ bool GuiApp::start(std::string& error) {
     binder_ = std::make_unique<TreeBinder>(main_->tree(), language_, options_.skinFolder, this);
     binder_->bind(content, &main_->preview());
     window_.setPictures(&main_->preview(), binder_->pictures());
+    if (GeometryReport::requested()) {
+        geometry_ = std::make_unique<GeometryReport>(main_->tree(), *binder_, window_);
+    }
     window_.centreOnScreen();
     window_.setWindowIcon(
         programIcon(QString::fromStdString((options_.skinFolder / "icon.png").string())));

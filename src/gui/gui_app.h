@@ -10,6 +10,7 @@
 #include "core/app/autostart.h"
 #include "core/app/installer_settings.h"
 #include "core/app/main_window.h"
+#include "gui/geometry_report.h"
 #include "gui/language_texts.h"
 #include "gui/message_box.h"
 #include "gui/power_events.h"
@@ -78,6 +79,7 @@ class GuiApp final : public QObject {
     std::unique_ptr<PowerEvents> power_;
     std::unique_ptr<app::MainWindow> main_;
     std::unique_ptr<TreeBinder> binder_;
+    std::unique_ptr<GeometryReport> geometry_;
 };
 
 }  // namespace korvane::gui

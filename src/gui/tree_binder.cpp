@@ -269,6 +269,24 @@ void TreeBinder::pictureKeyChanged(ui::Control& key) {
     place.picture->update(place.picture->keyRect(place.index));
 }
 
+QWidget* TreeBinder::pageWidget(const QWidget& stack, const ui::Control& layout) const {
+    const auto& pages = layout.children();
+    const auto index = static_cast<std::size_t>(layout.page());
+    if (index >= pages.size()) {
+        return nullptr;
+    }
+    const auto it = widgets_.find(pages[index]);
+    if (it == widgets_.end()) {
+        return nullptr;
+    }
+    for (const auto& w : it->second) {
+        if (w != nullptr && w->parentWidget() == &stack) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
 void TreeBinder::sync(ui::Control& control) {
     for (const ui::Property p :
          {ui::Property::Range, ui::Property::Value, ui::Property::Items, ui::Property::CurrentItem,
@@ -380,7 +398,14 @@ void TreeBinder::showOn(QWidget* w, ui::Control& c, ui::Property property) {
             return;
         case ui::Property::Page:
             if (auto* stack = qobject_cast<QStackedWidget*>(w)) {
-                stack->setCurrentIndex(c.page());
+                // The tree's page is a control: show the widget bound to it, whatever place
+                // Qt gave it among the pages.
+                QWidget* shownPage = pageWidget(*stack, c);
+                if (shownPage != nullptr) {
+                    stack->setCurrentWidget(shownPage);
+                } else {
+                    stack->setCurrentIndex(c.page());
+                }
             } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
                 tabs->setCurrentIndex(c.page());
             }

@@ -53,6 +53,8 @@ class TreeBinder final : public QObject {
     void showOwnStyle(QWidget* widget);
     void deliver(std::string_view type, const ui::Control& control, const QString& arg = {});
     void pictureKeyChanged(ui::Control& key);
+    // The page of a stacked widget bound to the tab layout's current page, if any.
+    QWidget* pageWidget(const QWidget& stack, const ui::Control& layout) const;
 
     ui::ControlTree& tree_;
     QtLanguageHost& language_;

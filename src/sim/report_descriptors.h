@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace korvane::sim {
 
@@ -34,6 +35,20 @@ inline constexpr std::array<std::uint8_t, 29> kVendorReportDescriptor{{
     0x91, 0x02,        //   Output (Data, Variable, Absolute)
     0xC0,              // End Collection
 }};
+
+// The vendor collection with its input report under another ID than the output report's
+// (kVendorReportDescriptor itself for ID 4).
+inline std::vector<std::uint8_t> vendorReportDescriptor(std::uint8_t inputReportId) {
+    constexpr std::size_t kInputIdAt = 8;       // value of the Report ID item before Input
+    constexpr std::size_t kOutputFieldAt = 22;  // Report Count of the Output field
+    std::vector<std::uint8_t> bytes(kVendorReportDescriptor.begin(), kVendorReportDescriptor.end());
+    if (inputReportId != kVendorReportId) {
+        bytes[kInputIdAt] = inputReportId;
+        const std::array<std::uint8_t, 2> outputId{0x85, kVendorReportId};  // Report ID (4)
+        bytes.insert(bytes.begin() + kOutputFieldAt, outputId.begin(), outputId.end());
+    }
+    return bytes;
+}
 
 // Consumer control: one array field that carries the usage being pressed (0 = none).
 inline constexpr std::array<std::uint8_t, 25> kConsumerReportDescriptor{{

@@ -14,15 +14,19 @@ struct FaultName {
     FaultKind kind;
 };
 
-constexpr std::array<FaultName, 4> kFaultNames{{
+constexpr std::array<FaultName, 6> kFaultNames{{
     {"status-ff", FaultKind::StatusFF},
     {"status-fe", FaultKind::StatusFE},
     {"silent", FaultKind::Silent},
     {"unplug", FaultKind::Unplug},
+    {"late", FaultKind::Late},
+    {"eacces", FaultKind::PermissionDenied},
 }};
 
 constexpr std::string_view kKnownKeys =
-    "keys, macro-units, sensor, dpi-step, dpi-max, latency-ms, fault";
+    "keys, macro-units, sensor, dpi-step, dpi-max, latency-ms, fault, answer-id, descriptor";
+constexpr std::string_view kFaultForms =
+    "KIND@N (KIND status-ff, status-fe, silent or unplug), late@N:MS or eacces";
 
 std::string_view trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -57,32 +61,57 @@ std::string rangeError(std::string_view key, std::string_view value, std::uint64
 }
 
 std::optional<std::string> applyFault(std::string_view value, SimSettings& settings) {
+    if (value == "eacces") {
+        settings.faults.push_back(Fault{FaultKind::PermissionDenied, 0});
+        return std::nullopt;
+    }
     const auto at = value.find('@');
     if (at == std::string_view::npos) {
-        return "fault: '" + std::string(value) +
-               "' must be KIND@N (KIND status-ff, status-fe, silent or unplug)";
+        return "fault: '" + std::string(value) + "' must be " + std::string(kFaultForms);
     }
     const auto kindText = value.substr(0, at);
-    const auto countText = value.substr(at + 1);
+    auto countText = value.substr(at + 1);
     const FaultName* found = nullptr;
     for (const auto& entry : kFaultNames) {
-        if (entry.name == kindText) {
+        if (entry.name == kindText && entry.kind != FaultKind::PermissionDenied) {
             found = &entry;
         }
     }
     if (found == nullptr) {
-        return "fault: unknown kind '" + std::string(kindText) +
-               "' (expected status-ff, status-fe, silent or unplug)";
+        return "fault: unknown kind '" + std::string(kindText) + "' (expected " +
+               std::string(kFaultForms) + ")";
+    }
+    int delayMs = 0;
+    if (found->kind == FaultKind::Late) {
+        const auto colon = countText.find(':');
+        const auto delay = colon == std::string_view::npos
+                               ? std::nullopt
+                               : parseInRange(countText.substr(colon + 1), 1, kMaxLatencyMs);
+        if (!delay) {
+            return "fault: '" + std::string(value) + "' must be late@N:MS, MS from 1 to " +
+                   std::to_string(kMaxLatencyMs);
+        }
+        delayMs = static_cast<int>(*delay);
+        countText = countText.substr(0, colon);
     }
     const auto request = parseInRange(countText, 1, UINT32_MAX);
     if (!request) {
         return "fault: request number '" + std::string(countText) + "' must be 1 or more";
     }
-    settings.faults.push_back(Fault{found->kind, static_cast<std::uint32_t>(*request)});
+    settings.faults.push_back(Fault{found->kind, static_cast<std::uint32_t>(*request), delayMs});
     return std::nullopt;
 }
 
 }  // namespace
+
+bool SimSettings::permissionDenied() const {
+    for (const auto& fault : faults) {
+        if (fault.kind == FaultKind::PermissionDenied) {
+            return true;
+        }
+    }
+    return false;
+}
 
 std::string_view faultKindName(FaultKind kind) {
     for (const auto& entry : kFaultNames) {
@@ -137,6 +166,17 @@ std::optional<std::string> applySimSetting(std::string_view keyValue, SimSetting
         settings.latencyMs = static_cast<int>(*n);
     } else if (key == "fault") {
         return applyFault(value, settings);
+    } else if (key == "answer-id") {
+        const auto n = parseInRange(value, 1, 255);
+        if (!n) {
+            return rangeError(key, value, 1, 255);
+        }
+        settings.answerReportId = static_cast<std::uint8_t>(*n);
+    } else if (key == "descriptor") {
+        if (value != "empty" && value != "normal") {
+            return "descriptor: '" + std::string(value) + "' must be empty or normal";
+        }
+        settings.emptyDescriptor = value == "empty";
     } else {
         return "unknown simulation setting '" + std::string(key) + "' (expected " +
                std::string(kKnownKeys) + ")";

@@ -80,6 +80,13 @@ bool SimulatedBackend::isStillPresent(const std::string& path) {
     return find(path) != nullptr;
 }
 
+device::HidOpenFailure SimulatedBackend::whyNotOpened(const device::HidInterfaceInfo& info,
+                                                      device::HidAccess) {
+    const auto device = find(info.path);
+    return device && device->permissionDenied() ? device::HidOpenFailure::PermissionDenied
+                                                : device::HidOpenFailure::Other;
+}
+
 ModelList parseModelList(std::string_view list) {
     ModelList result;
     if (list == "none") {

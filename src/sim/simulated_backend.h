@@ -33,6 +33,8 @@ class SimulatedBackend final : public device::HidBackend {
     std::unique_ptr<device::HidHandle> open(const device::HidInterfaceInfo& info,
                                             device::HidAccess access) override;
     bool isStillPresent(const std::string& path) override;
+    device::HidOpenFailure whyNotOpened(const device::HidInterfaceInfo& info,
+                                        device::HidAccess access) override;
 
   private:
     std::shared_ptr<SimulatedDevice> findLocked(std::string_view nameOrPath) const;

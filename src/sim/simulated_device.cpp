@@ -34,7 +34,7 @@ class SimulatedHandle final : public device::HidHandle {
     void abortRead() override { device_->abortRead(state_); }
     std::vector<std::uint8_t> reportDescriptor() const override {
         if (state_.which == SimInterface::Vendor) {
-            return {kVendorReportDescriptor.begin(), kVendorReportDescriptor.end()};
+            return device_->vendorDescriptor();
         }
         return {kConsumerReportDescriptor.begin(), kConsumerReportDescriptor.end()};
     }
@@ -116,9 +116,20 @@ std::uint32_t SimulatedDevice::controlRequestCount() const {
     return controlRequests_;
 }
 
+std::vector<std::uint8_t> SimulatedDevice::vendorDescriptor() const {
+    if (settings_.emptyDescriptor) {
+        return {};
+    }
+    return vendorReportDescriptor(settings_.answerReportId);
+}
+
+bool SimulatedDevice::permissionDenied() const {
+    return settings_.permissionDenied();
+}
+
 std::unique_ptr<device::HidHandle> SimulatedDevice::open(const device::HidInterfaceInfo& info,
                                                          device::HidAccess access) {
-    if (!present()) {
+    if (!present() || permissionDenied()) {
         return nullptr;
     }
     for (const auto& candidate : interfaces()) {
@@ -154,9 +165,22 @@ void SimulatedDevice::pushInput(SimInterface which, Clock::time_point readyAt,
     }
 }
 
+std::chrono::milliseconds SimulatedDevice::delayFor(std::uint32_t request) const {
+    int delayMs = settings_.latencyMs;
+    for (const auto& fault : settings_.faults) {
+        if (fault.kind == FaultKind::Late && fault.request == request) {
+            delayMs += fault.delayMs;
+        }
+    }
+    return std::chrono::milliseconds(delayMs);
+}
+
 const Fault* SimulatedDevice::faultFor(std::uint32_t request) const {
     const Fault* hit = nullptr;
     for (const auto& fault : settings_.faults) {
+        if (fault.kind == FaultKind::Late || fault.kind == FaultKind::PermissionDenied) {
+            continue;
+        }
         const bool applies =
             fault.kind == FaultKind::Silent ? request >= fault.request : request == fault.request;
         // An unplug wins over silence, silence over a status.
@@ -183,15 +207,18 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
             ++controlRequests_;
         }
         const Fault* fault = faultFor(request);
-        const auto readyAt = Clock::now() + std::chrono::milliseconds(settings_.latencyMs);
+        const auto readyAt = Clock::now() + delayFor(request);
         const auto requestBytes = report.first<kReportSize>();
         if (fault == nullptr) {
-            pushInput(SimInterface::Vendor, readyAt, firmware_.handle(requestBytes));
+            Report answer = firmware_.handle(requestBytes);
+            answer[0] = settings_.answerReportId;
+            pushInput(SimInterface::Vendor, readyAt, answer);
         } else if (fault->kind == FaultKind::Unplug) {
             present_ = false;
         } else if (fault->kind == FaultKind::StatusFF || fault->kind == FaultKind::StatusFE) {
             Report answer{};
             std::copy_n(requestBytes.begin(), 7, answer.begin());
+            answer[0] = settings_.answerReportId;
             answer[7] = fault->kind == FaultKind::StatusFF ? kStatusRejected : kStatusBusy;
             pushInput(SimInterface::Vendor, readyAt, answer);
         }

@@ -55,8 +55,13 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
         return f(firmware_);
     }
 
+    // nullptr when unplugged or when this user may not open it (fault=eacces).
     std::unique_ptr<device::HidHandle> open(const device::HidInterfaceInfo& info,
                                             device::HidAccess access);
+    bool permissionDenied() const;
+    // The vendor node's report descriptor: input reports under the answer report ID of the
+    // settings, or nothing at all (descriptor=empty).
+    std::vector<std::uint8_t> vendorDescriptor() const;
 
   private:
     friend class SimulatedHandle;
@@ -81,6 +86,8 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     void pushInput(SimInterface which, Clock::time_point readyAt,
                    std::span<const std::uint8_t> bytes);
     const Fault* faultFor(std::uint32_t request) const;
+    // How long after its request an answer becomes readable.
+    std::chrono::milliseconds delayFor(std::uint32_t request) const;
 
     const device::DeviceKind kind_;
     const std::string name_;

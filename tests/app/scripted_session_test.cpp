@@ -47,9 +47,23 @@ TEST_F(ScriptedSessionTest, PrintShowsTheControlState) {
     // The lighting page takes the notification: a channel above 255 is written back as 255.
     EXPECT_NE(out.find("text=255\n"), std::string::npos) << out;
     EXPECT_NE(out.find("kb_deng_profile_combo visible=1 enabled=1 selected=0 value=0 item=-1 "
-                       "count=1 text="),
+                       "count=1 shown=1 text="),
               std::string::npos)
         << out;
+}
+
+// The keyboard's panel is the first page of the device tabs; the mouse's is not shown.
+TEST_F(ScriptedSessionTest, ShownTellsWhetherTheTabsAboveShowTheControlsPage) {
+    start();
+    ASSERT_EQ(run("wait-for kb_deng_light_slider shown=1 10\n"
+                  "wait-for ms_deng_light_slider shown=0 10\n"
+                  "notify selectchanged ms_tab 1\n"
+                  "wait-for ms_deng_light_slider shown=1 10\n"
+                  "print kb_deng_light_slider\n"),
+              0)
+        << errors_.str();
+    EXPECT_NE(printed_.str().find("kb_deng_light_slider visible=1 "), std::string::npos);
+    EXPECT_NE(printed_.str().find(" shown=0 "), std::string::npos) << printed_.str();
 }
 
 TEST_F(ScriptedSessionTest, TheEndOfTheScriptShutsTheProgramDown) {

@@ -234,6 +234,20 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 "",
                 "KORVANE_SIM"},
+        // The first chunk's answer misses its window; the last chunk is refused.
+        CtlCase{"RefusalAfterALateAnswer",
+                {"--simulate", "--sim-set", "fault=late@1:350", "--sim-set", "fault=status-fe@8",
+                 "frame", "keyboard", hexOf(378, "11")},
+                "",
+                1,
+                "result -103",
+                ""},
+        CtlCase{"PermissionDenied",
+                {"--simulate", "--sim-set", "fault=eacces", "info", "mouse"},
+                "",
+                1,
+                "",
+                "sim:mouse#2/vendor (0c45:5523) was found but cannot be opened"},
         CtlCase{"Unplugged",
                 {"--simulate", "--sim-set", "fault=unplug@2", "table", "mouse", "base"},
                 "",
@@ -355,6 +369,34 @@ TEST(Korvanectl, EffectTakesTheRandomBytesInTurnAndStartsFromTheModesInitialisat
     const auto noInit =
         runCtl({"effect", "region-keyboard", "--settings", "4,14,0,1,1,0,0,0", "--no-init"});
     EXPECT_FALSE(noInit.lines()[0].starts_with("step 1 frame " + hexOf(36, "00") + " "));
+}
+
+// A device slower than the answer time limit: every answer arrives during the next attempt
+// or the next chunk's wait, and each still lands in its own chunk.
+TEST(Korvanectl, SlowDeviceStillReadsTheTableInPlace) {
+    const auto prompt = runCtl({"--simulate", "table", "mouse", "base"});
+    const auto slow =
+        runCtl({"--simulate", "--sim-set", "latency-ms=350", "table", "mouse", "base"});
+    ASSERT_EQ(slow.exitCode, 0) << slow.err;
+    EXPECT_EQ(slow.out, prompt.out);
+    EXPECT_EQ(slow.lines().back(), "result 1");
+}
+
+// The advice names the rule file shipped with the program and the whole command.
+TEST(Korvanectl, PermissionAdviceIsACommandToPaste) {
+    const auto run = runCtl({"--simulate", "--sim-set", "fault=eacces", "table", "mouse", "0"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string tail =
+        " /etc/udev/rules.d/ && sudo udevadm control --reload && sudo udevadm trigger\n";
+    const auto cp = run.err.find("sudo cp ");
+    ASSERT_NE(cp, std::string::npos) << run.err;
+    ASSERT_GE(run.err.size(), tail.size());
+    EXPECT_EQ(run.err.substr(run.err.size() - tail.size()), tail);
+    const std::string rule = run.err.substr(cp + 8, run.err.size() - tail.size() - cp - 8);
+    EXPECT_EQ(fs::path(rule).filename(), "70-korvane.rules");
+    EXPECT_TRUE(fs::exists(rule)) << rule;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
 TEST(Korvanectl, CommandLineSettingBeatsTheEnvironment) {

@@ -16,11 +16,29 @@
 
 #include "core/app/headless_app.h"
 #include "core/app/scripted_session.h"
+#include "core/device/hid_trace.h"
 #include "core/platform/stop_event.h"
 #include "sim/sim_device_plugger.h"
 #include "sim/simulated_backend.h"
 
 namespace korvane::app::testing {
+
+// Lends the fixture's backend to a wrapper that wants to own one (the wire trace).
+class BorrowedBackend final : public device::HidBackend {
+  public:
+    explicit BorrowedBackend(device::HidBackend& inner) : inner_(inner) {}
+    std::optional<std::vector<device::HidInterfaceInfo>> enumerate() override {
+        return inner_.enumerate();
+    }
+    std::unique_ptr<device::HidHandle> open(const device::HidInterfaceInfo& info,
+                                            device::HidAccess access) override {
+        return inner_.open(info, access);
+    }
+    bool isStillPresent(const std::string& path) override { return inner_.isStillPresent(path); }
+
+  private:
+    device::HidBackend& inner_;
+};
 
 // A headless program over the real skin and shipped defaults with simulated devices; its
 // data folder is a temp folder of its own, so every test is a first run.
@@ -36,6 +54,7 @@ class ConnectionFixture : public ::testing::Test {
     }
     void TearDown() override {
         app_.reset();
+        traced_.reset();
         plugger_.reset();
         backend_.reset();
         unsetenv("KORVANE_DATA_ROOT");
@@ -52,13 +71,20 @@ class ConnectionFixture : public ::testing::Test {
         return *backend_;
     }
 
+    // Every report the program writes and reads goes to the file, as KORVANE_HID_TRACE
+    // would write it. Call before start().
+    void traceWireTo(const std::filesystem::path& file) {
+        traced_ = device::withTrace(std::make_unique<BorrowedBackend>(backend()),
+                                    device::WireTraceFile::open(file));
+    }
+
     void start(std::function<void(MainWindow&)> beforeInit = {}) {
         HeadlessAppOptions o;
         o.skinFolder = KORVANE_SOURCE_DIR "/skin";
         o.programFile = "/usr/bin/korvane";
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
-        o.hid = &backend();
+        o.hid = traced_ ? traced_.get() : &backend();
         o.output = output_.sink();
         o.installFeatures = std::move(beforeInit);
         app_ = std::make_unique<HeadlessApp>(std::move(o));
@@ -134,6 +160,7 @@ class ConnectionFixture : public ::testing::Test {
     std::filesystem::path root_;
     std::unique_ptr<sim::SimulatedBackend> backend_;
     std::unique_ptr<sim::SimDevicePlugger> plugger_;
+    std::unique_ptr<device::HidBackend> traced_;
     std::unique_ptr<HeadlessApp> app_;
     std::ostringstream printed_;
     std::ostringstream errors_;

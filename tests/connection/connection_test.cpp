@@ -236,5 +236,20 @@ TEST_F(ConnectionTest, PlugAndUnplugTenTimesLeavesOneConnectionAndNoStuckThread)
     EXPECT_FALSE(main().workers().running(WorkerSlot::MouseConsumerListener));
 }
 
+// A mouse this user may not open: one message box with the rule's advice, posted by the
+// connection thread, however many passes look at it; the window stays hidden.
+TEST_F(ConnectionTest, ADeviceThisUserMayNotOpenGetsOneMessage) {
+    sim::SimSettings denied;
+    denied.faults.push_back({sim::FaultKind::PermissionDenied, 0});
+    backend(denied).plug(DeviceKind::Mouse);
+    startRecording();
+    ASSERT_TRUE(waitForLine("message message_device_access"));
+    // Two more passes of the mouse's connection thread.
+    ASSERT_EQ(run("wait 2200\n"), kScriptDone) << errors_.str();
+    EXPECT_EQ(count("message message_device_access"), 1);
+    EXPECT_EQ(count("window shown"), 0);
+    EXPECT_FALSE(main().mouseCommander().connected());
+}
+
 }  // namespace
 }  // namespace korvane::app::testing

@@ -5,11 +5,14 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "core/device/connection_watcher.h"
 #include "core/device/consumer_listener.h"
+#include "core/platform/debug_line.h"
 #include "sim/report_descriptors.h"
 #include "sim/simulated_backend.h"
 
@@ -102,6 +105,41 @@ TEST(ConnectionWatcherTest, AnEnumerationFailureEndsTheThread) {
     thread.join();  // without the stop event
     EXPECT_TRUE(ended);
     EXPECT_FALSE(stop.isSet());
+}
+
+// A device this user may not open: one debug line naming its node and one notice, however
+// often the watcher looks, and it never connects.
+TEST(ConnectionWatcherTest, APermissionFailureIsToldOncePerDevice) {
+    std::vector<std::string> debug;
+    std::mutex debugMutex;
+    platform::setDebugSink([&](std::string_view line) {
+        std::lock_guard guard(debugMutex);
+        debug.emplace_back(line);
+    });
+    sim::SimSettings denied;
+    denied.faults.push_back({sim::FaultKind::PermissionDenied, 0});
+    sim::SimulatedBackend backend(denied);
+    const auto mouse = backend.plug(DeviceKind::Mouse);
+    backend.plug(DeviceKind::RgbKeyboard);  // the keyboard watcher's, not this one's
+    DeviceCommander commander;
+    std::vector<std::string> told;
+    ConnectionWatcher::Hooks hooks;
+    hooks.permissionDenied = [&](const HidInterfaceInfo& info) {
+        EXPECT_TRUE(freeForOthers(commander.lock()));
+        told.push_back(info.path);
+    };
+    ConnectionWatcher watcher(backend, commander, InterfaceRole::MouseCommander, hooks);
+    for (int pass = 0; pass < 3; ++pass) {
+        EXPECT_EQ(watcher.runPass(), ConnectionWatcher::Pass::Absent);
+    }
+    platform::setDebugSink({});
+    EXPECT_FALSE(commander.connected());
+    const std::string node = mouse->path(sim::SimInterface::Vendor);
+    EXPECT_EQ(told, std::vector<std::string>{node});
+    std::lock_guard guard(debugMutex);
+    ASSERT_EQ(debug.size(), 1u);
+    EXPECT_NE(debug[0].find(node), std::string::npos) << debug[0];
+    EXPECT_NE(debug[0].find("70-korvane.rules"), std::string::npos) << debug[0];
 }
 
 TEST(ConsumerDecoderTest, TheFirstUsageOfAConsumerReport) {

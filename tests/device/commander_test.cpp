@@ -429,7 +429,10 @@ TEST_F(CommanderTest, OnlyForeignReportsCountAsNoAnswer) {
 }
 
 TEST_F(CommanderTest, ShortAnswerReadsAsZeroStatus) {
-    fake_->setResponder([](const Report64&, int) { return Reaction{true, {{0x04, 0x00}}}; });
+    // The echoed header and nothing after it: no status byte, no data.
+    fake_->setResponder([](const Report64& request, int) {
+        return Reaction{true, {{request.bytes.begin(), request.bytes.begin() + kStatusAt}}};
+    });
     std::array<std::uint8_t, 8> out{};
     out.fill(0x77);
     EXPECT_EQ(commander_.ReadRecord(0, 8, out), kResultDone);
@@ -491,6 +494,154 @@ TEST_F(CommanderTest, PrimitiveTransfersReportBytesAndEndOnAbort) {
     handle.setResponder([](const Report64&, int) { return Reaction{false, {}}; });
     EXPECT_FALSE(WriteReport(handle, report.bytes, written));
     EXPECT_EQ(written, 0u);
+}
+
+// ---- answers stay with their requests ------------------------------------------------------
+
+// The device's answer to a base-table chunk: the header echoed, data byte i of the chunk at
+// offset o is (o + i) & 0xFF, so a whole table read back is 0, 1, 2, ... wrapping at 256.
+std::vector<std::uint8_t> tableAnswer(const Report64& request) {
+    Report64 answer = request;
+    answer.setStatus(0);
+    for (std::size_t i = 0; i < kReportDataSize; ++i) {
+        answer.data()[i] = static_cast<std::uint8_t>((request.offset() + i) & 0xFF);
+    }
+    return {answer.bytes.begin(), answer.bytes.end()};
+}
+
+// What the device puts on the node after write n of request; previous is the request written
+// before it (write 1 has none).
+using Inputs = std::vector<std::vector<std::uint8_t>>;
+using Behaviour = std::function<Inputs(const Report64& request, const Report64& previous, int n)>;
+
+struct PairingCase {
+    std::string name;
+    Behaviour behaviour;
+    int result;
+    int writes;  // requests on the wire, retries included
+};
+
+void PrintTo(const PairingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AnswerPairingTest : public CommanderTest,
+                          public ::testing::WithParamInterface<PairingCase> {};
+
+TEST_P(AnswerPairingTest, BaseTableReadsBackInPlace) {
+    const auto& c = GetParam();
+    Report64 previous;
+    fake_->setResponder([&](const Report64& request, int n) {
+        Reaction reaction{true, c.behaviour(request, previous, n)};
+        previous = request;
+        return reaction;
+    });
+    std::vector<std::uint8_t> table(512, 0xEE);
+    EXPECT_EQ(commander_.ReadBaseTable(table), c.result);
+    EXPECT_EQ(static_cast<int>(fake_->written().size()), c.writes);
+    if (c.result == kResultDone) {
+        for (std::size_t k = 0; k < table.size(); ++k) {
+            ASSERT_EQ(table[k], k & 0xFF) << "byte " << k;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AnswerPairingTest,
+    ::testing::Values(PairingCase{"Prompt",
+                                  [](const Report64& r, const Report64&, int) -> Inputs {
+                                      return Inputs{tableAnswer(r)};
+                                  },
+                                  kResultDone, 10},
+                      // The first chunk's answer misses its window and arrives after the retry went
+                      // out; the retry's own answer then comes after the second chunk's request.
+                      PairingCase{"OneLateAnswer",
+                                  [](const Report64& r, const Report64& prev, int n) -> Inputs {
+                                      if (n == 1) {
+                                          return Inputs{};
+                                      }
+                                      if (n == 3) {
+                                          return Inputs{tableAnswer(prev), tableAnswer(r)};
+                                      }
+                                      return Inputs{tableAnswer(r)};
+                                  },
+                                  kResultDone, 11},
+                      // Before every answer, a late one to the request written before it.
+                      PairingCase{"LateAnswerBeforeEveryAnswer",
+                                  [](const Report64& r, const Report64& prev, int n) -> Inputs {
+                                      if (n == 1) {
+                                          return Inputs{};
+                                      }
+                                      return Inputs{tableAnswer(prev), tableAnswer(r)};
+                                  },
+                                  kResultDone, 11},
+                      // A late answer of another command (a transfer start) and a consumer report.
+                      PairingCase{"OtherCommandAndForeignReport",
+                                  [](const Report64& r, const Report64&, int n) -> Inputs {
+                                      Report64 begin;
+                                      begin.setReportId(kVendorReportId);
+                                      begin.setCommand(0x01);
+                                      Inputs inputs;
+                                      if (n == 4) {
+                                          inputs.emplace_back(begin.bytes.begin(),
+                                                              begin.bytes.end());
+                                          inputs.push_back({0x02, 0xE9, 0x00});
+                                      }
+                                      inputs.push_back(tableAnswer(r));
+                                      return inputs;
+                                  },
+                                  kResultDone, 10},
+                      // A device that echoes only the command byte.
+                      PairingCase{"OnlyCommandEchoed",
+                                  [](const Report64& r, const Report64&, int) -> Inputs {
+                                      auto answer = tableAnswer(r);
+                                      std::fill(answer.begin() + kLengthAt,
+                                                answer.begin() + kStatusAt, 0);
+                                      return Inputs{answer};
+                                  },
+                                  kResultDone, 10},
+                      // A device stuck on the first chunk's answer: the second chunk is tried four
+                      // times and never takes it for its own.
+                      PairingCase{"AlwaysTheFirstChunksAnswer",
+                                  [](const Report64& r, const Report64&, int) -> Inputs {
+                                      Report64 first = r;
+                                      first.setOffset(0);
+                                      return Inputs{tableAnswer(first)};
+                                  },
+                                  kResultNotDone, 5}),
+    [](const auto& info) { return info.param.name; });
+
+// A refusal is seen even when an answer before it came late: the refused chunk's status is
+// read from that chunk's own answer.
+TEST_F(CommanderTest, RefusalAfterALateAnswerIsReported) {
+    Report64 previous;
+    fake_->setResponder([&](const Report64& request, int n) {
+        Reaction reaction;
+        const bool lastChunk = request.offset() == 336;
+        if (n == 2) {
+            reaction.inputs = {answerTo(previous), answerTo(request)};
+        } else if (n != 1) {
+            reaction.inputs = {answerTo(request, lastChunk ? 0xFE : 0x00)};
+        }
+        previous = request;
+        return reaction;
+    });
+    EXPECT_EQ(commander_.WriteLightFrame(pattern(378)), kResultStatusFE);
+    EXPECT_EQ(fake_->written().size(), 8u);  // 7 chunks, the first one twice
+}
+
+// Answers queued before a request are not its answer, whatever they look like.
+TEST_F(CommanderTest, QueuedReportsAreDiscardedBeforeTheRequest) {
+    Report64 same;
+    same.setReportId(kVendorReportId);
+    same.setCommand(static_cast<std::uint8_t>(CommandCode::ReadDeviceInfo));
+    same.setLength(31);
+    same.setStatus(0xFF);
+    fake_->queueInput({same.bytes.begin(), same.bytes.end()});
+    fake_->queueInput({0x02, 0xE9, 0x00});
+    DeviceInfo info;
+    EXPECT_EQ(commander_.ReadDeviceInfo(info), kResultDone);
+    EXPECT_EQ(fake_->written().size(), 1u);
 }
 
 TEST_F(CommanderTest, HeldLockKeepsOtherThreadsOffTheWire) {

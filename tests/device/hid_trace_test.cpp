@@ -68,7 +68,9 @@ TEST_F(WireTraceTest, RecordsEveryWriteAndReadOfACommand) {
         << got[1];
 }
 
-TEST_F(WireTraceTest, NothingIsTracedForRefusedCommandsOrFailedTransfers) {
+// A command refused before sending leaves no line; a write that failed or ran out of time
+// leaves one with its own letter, so a trace shows what the device may never have seen.
+TEST_F(WireTraceTest, RefusedCommandsLeaveNoLineAndFailedWritesAreMarked) {
     auto fakeBackend = std::make_unique<FakeHidBackend>();
     auto fake = fakeBackend->add(info("p"));
     auto backend = withTrace(std::move(fakeBackend), WireTraceFile::open(file_));
@@ -78,9 +80,14 @@ TEST_F(WireTraceTest, NothingIsTracedForRefusedCommandsOrFailedTransfers) {
     commander.setAnswerTimeLimit(std::chrono::milliseconds(1));
     std::vector<std::uint8_t> table(512);
     EXPECT_EQ(commander.WriteProfileTable(table, 5), kResultBadProfileIndex);
+    EXPECT_TRUE(lines().empty());
+
     fake->setResponder([](const Report64&, int) { return Reaction{false, {}}; });
     EXPECT_EQ(commander.BeginTransfer(), kResultWriteFailed);
-    EXPECT_TRUE(lines().empty());
+    const auto got = lines();
+    ASSERT_EQ(got.size(), 1u);
+    const std::string request = "04010001" + std::string(120, '0');
+    EXPECT_TRUE(std::regex_match(got[0], std::regex("^[0-9]+ X p " + request + "$"))) << got[0];
 }
 
 TEST_F(WireTraceTest, ShortAndLongReportsArePaddedOrCut) {

@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -235,6 +236,81 @@ TEST_F(Binder, TreeStateShowsOnWidgets) {
     ASSERT_GE(layout->children().size(), 2u);
     layout->setPage(1);
     EXPECT_EQ(widget<QStackedWidget>("device_layout")->currentIndex(), 1);
+}
+
+// Every tab of the window, the page it must show and a widget of that page. Device tabs show
+// their device's panel; each device view's option tabs show its pages.
+struct TabPage {
+    const char* deviceTab;  // the tab that shows the view holding `tab`
+    const char* tab;
+    const char* layout;
+    const char* page;
+    const char* witness;  // a widget of the page
+};
+
+constexpr TabPage kTabPages[] = {
+    {"kb_tab", "kb_tab", "device_layout", "kb_tab_panel", "kb_deng_profile_combo"},
+    {"kb_onecolor_tab", "kb_onecolor_tab", "device_layout", "kb_tab_panel",
+     "kb_deng_profile_combo"},
+    {"kb_film_tab", "kb_film_tab", "device_layout", "kb_tab_panel", "kb_deng_profile_combo"},
+    {"kb_membrane_tab", "kb_membrane_tab", "device_layout", "kb_tab_panel",
+     "kb_deng_profile_combo"},
+    {"ms_tab", "ms_tab", "device_layout", "ms_tab_panel", "ms_deng_profile_combo"},
+    {"ms2_tab", "ms2_tab", "device_layout", "ms_tab_panel", "ms_deng_profile_combo"},
+    {"mp_tab", "mp_tab", "device_layout", "mp_tab_panel", "mp_deng_profile_combo"},
+    {"kb_tab", "kb_keyset_Op_tab", "kb_option_layout", "kb_keyset_page", "kb_key_butt_prosave"},
+    {"kb_tab", "kb_macro_Op_tab", "kb_option_layout", "kb_macro_page", "kb_MacroName_list"},
+    {"kb_tab", "kb_deng_Op_tab", "kb_option_layout", "kb_deng_page", "kb_deng_light_slider"},
+    {"ms_tab", "ms_keyset_Op_tab", "ms_option_layout", "ms_keyset_page", "ms_key_0"},
+    {"ms_tab", "ms_macro_Op_tab", "ms_option_layout", "ms_macro_page", "ms_MacroName_list"},
+    {"ms_tab", "ms_DPI_Op_tab", "ms_option_layout", "ms_dpi_page", "ms_DPI1_slider"},
+    {"ms_tab", "ms_cursor_Op_tab", "ms_option_layout", "ms_cursor_page", "ms_gun_op_0"},
+    {"ms_tab", "ms_deng_Op_tab", "ms_option_layout", "ms_deng_page", "ms_deng_light_slider"},
+    {"mp_tab", "mp_deng_Op_tab", "mp_option_layout", "mp_deng_page", "mp_deng_light_slider"},
+};
+
+// A user's click on a tab: the tab shows (as when its device connects) and is clicked in
+// its middle.
+void clickTab(ui::ControlTree& tree, TreeBinder& binder, const char* name) {
+    ui::Control* control = tree.find(name);
+    QWidget* button = binder.widget(name);
+    ASSERT_TRUE(control != nullptr && button != nullptr) << name;
+    control->setVisible(true);
+    test_support::click(button, button->rect().center());
+}
+
+TEST_F(Binder, EveryTabShowsItsPageOnTheStackedWidget) {
+    std::vector<std::string> tabs;
+    tree.forEach([&](const ui::Control& c) {
+        if (c.attributes().contains("tabLayout")) {
+            tabs.push_back(c.name());
+        }
+    });
+    for (const std::string& name : tabs) {
+        EXPECT_TRUE(std::ranges::any_of(kTabPages, [&](const TabPage& t) { return name == t.tab; }))
+            << name << " is a tab without an expected page here";
+    }
+    // Start away from every first page, so that no check passes by standing still.
+    clickTab(tree, *binder, "mp_tab");
+    for (const TabPage& t : kTabPages) {
+        SCOPED_TRACE(t.tab);
+        clickTab(tree, *binder, t.deviceTab);
+        clickTab(tree, *binder, t.tab);
+        auto* stack = widget<QStackedWidget>(t.layout);
+        ASSERT_NE(stack, nullptr);
+        ASSERT_NE(stack->currentWidget(), nullptr);
+        EXPECT_EQ(stack->currentWidget()->objectName().toStdString(), t.page);
+        EXPECT_TRUE(stack->currentWidget()->isVisible());
+        QWidget* witness = binder->widget(t.witness);
+        ASSERT_NE(witness, nullptr) << t.witness;
+        EXPECT_TRUE(witness->isVisible()) << t.witness;
+        // The tree says the same.
+        EXPECT_TRUE(tree.find(t.witness)->shown()) << t.witness;
+        // Another device's tab hides the page again.
+        clickTab(tree, *binder, std::string(t.deviceTab) == "mp_tab" ? "kb_tab" : "mp_tab");
+        EXPECT_FALSE(witness->isVisible()) << t.witness;
+        EXPECT_FALSE(tree.find(t.witness)->shown()) << t.witness;
+    }
 }
 
 TEST_F(Binder, BackgroundImageAndColourBecomeTheWidgetsStyle) {

@@ -11,10 +11,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
+#include <string>
 
 #include "core/platform/main_ini.h"
 #include "core/platform/paths.h"
 #include "gui/device_picture.h"
+#include "gui/geometry_report.h"
 #include "gui/gui_app.h"
 #include "gui/skin_picker.h"
 #include "qt_environment.h"
@@ -242,6 +245,47 @@ TEST_F(Program, SuspendStopsTheLightFramesAndResumeLetsThemFlow) {
     EXPECT_FALSE(gui->mainWindow().streamingEnabled);
     gui->power().prepareForSleep(false);
     EXPECT_TRUE(gui->mainWindow().streamingEnabled);
+}
+
+// "NAME X Y W H" of a line "geometry NAME X Y W H" of the report; empty when absent.
+QRect reported(const std::string& block, const std::string& name) {
+    std::istringstream in(block);
+    std::string word;
+    std::string found;
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    while (in >> word >> found >> x >> y >> w >> h) {
+        if (word == "geometry" && found == name) {
+            return QRect(x, y, w, h);
+        }
+    }
+    return {};
+}
+
+TEST_F(Program, TheGeometryReportNamesTheTabsAndPagesOnScreen) {
+    GeometryReport report(gui->mainWindow().tree(), gui->binder(), gui->window());
+    EXPECT_EQ(report.snapshot(), "");  // nothing is on screen while the window is hidden
+    gui->window().show();
+    std::string block = report.snapshot();
+    const QRect window = reported(block, "window");
+    ASSERT_EQ(window.size(), QSize(800, 572)) << block;
+    const QRect page = reported(block, "kb_deng_page");
+    const QRect tab = reported(block, "kb_keyset_Op_tab");
+    EXPECT_TRUE(!page.isEmpty() && window.contains(page)) << block;
+    EXPECT_TRUE(!tab.isEmpty() && window.contains(tab)) << block;
+    // Pages a user cannot see are left out, as are the tabs of devices not connected.
+    EXPECT_TRUE(reported(block, "ms_tab_panel").isEmpty()) << block;
+    EXPECT_TRUE(reported(block, "kb_keyset_page").isEmpty()) << block;
+    EXPECT_TRUE(reported(block, "ms_tab").isEmpty()) << block;
+
+    ASSERT_TRUE(gui->mainWindow().tree().deliver("selectchanged", "ms_tab", "1"));
+    block = report.snapshot();
+    EXPECT_FALSE(reported(block, "ms_tab_panel").isEmpty()) << block;
+    EXPECT_FALSE(reported(block, "ms_deng_page").isEmpty()) << block;
+    EXPECT_TRUE(reported(block, "kb_deng_page").isEmpty()) << block;
+    EXPECT_EQ(reported(block, "ms_deng_page"), page);  // pages share their layout's place
 }
 
 }  // namespace

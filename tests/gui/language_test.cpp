@@ -31,10 +31,16 @@ constexpr std::string_view kProgramKeys[] = {
     "message_text_reset",
     // The keyboard lighting page labels its direction options by mode.
     "Deng_CWISE_text", "Deng_AWISE_text", "Deng_FXDOWN_text", "Deng_FXUP_text", "Deng_FXSPEAD_text",
-    "Deng_FXGATHER_text"};
+    "Deng_FXGATHER_text",
+    // A device found that this user may not open.
+    "message_device_access"};
+// Keys about the data folder and the profile lists in it.
+constexpr std::string_view kDataFolderKeys[] = {"message_profile_index_unreadable",
+                                                "message_data_folder_unwritable"};
 
 std::vector<std::string> shownKeys() {
     std::vector<std::string> keys(std::begin(kProgramKeys), std::end(kProgramKeys));
+    keys.insert(keys.end(), std::begin(kDataFolderKeys), std::end(kDataFolderKeys));
     std::ifstream list(std::filesystem::path(KORVANE_SOURCE_DIR) / "tools/skin/text_keys.txt");
     for (std::string line; std::getline(list, line);) {
         if (!line.empty()) {

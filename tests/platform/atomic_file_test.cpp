@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <thread>
@@ -75,6 +76,71 @@ TEST(WriteFileAtomically, ThreadsWritingDifferentFilesDoNotCollide) {
     }
     EXPECT_EQ(folderEntries(temp.path()).size(), static_cast<std::size_t>(kThreads))
         << "no temp file may be left behind";
+}
+
+// A settings file kept elsewhere and linked into the data folder stays a link: the write
+// lands in the file the link points to.
+struct LinkCase {
+    const char* name;
+    const char* linkText;    // what the link holds, relative to the temp folder's "data"
+    const char* targetFile;  // where the content must end up, below the temp folder
+};
+
+class WriteThroughLink : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(WriteThroughLink, WritesTheTargetAndKeepsTheLink) {
+    TempFolder temp;
+    std::filesystem::create_directories(temp / "data");
+    std::filesystem::create_directories(temp / "elsewhere");
+    const std::string linkText = GetParam().linkText;
+    const std::filesystem::path target = linkText.front() == '/' ? temp.path() / linkText.substr(1)
+                                                                 : temp.path() / "data" / linkText;
+    std::filesystem::create_symlink(
+        linkText.front() == '/' ? target : std::filesystem::path(linkText), temp / "data/main.ini");
+
+    ASSERT_TRUE(writeFileAtomically(temp / "data/main.ini", asBytes("[SKINIMAGE]\n")));
+    EXPECT_TRUE(std::filesystem::is_symlink(temp / "data/main.ini"));
+    EXPECT_EQ(readBytes(temp / GetParam().targetFile), "[SKINIMAGE]\n");
+    EXPECT_EQ(folderEntries(temp / "data"), std::vector<std::string>{"main.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, WriteThroughLink,
+    ::testing::Values(LinkCase{"Absolute", "/elsewhere/main.ini", "elsewhere/main.ini"},
+                      LinkCase{"Relative", "../elsewhere/main.ini", "elsewhere/main.ini"},
+                      LinkCase{"Dangling", "../elsewhere/new.ini", "elsewhere/new.ini"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WriteFileAtomically, ChainsOfLinksAreFollowedAndLoopsRefused) {
+    TempFolder temp;
+    writeBytes(temp / "real", "old");
+    std::filesystem::create_symlink("real", temp / "one");
+    std::filesystem::create_symlink("one", temp / "two");
+    ASSERT_TRUE(writeFileAtomically(temp / "two", asBytes("new")));
+    EXPECT_EQ(readBytes(temp / "real"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(temp / "one"));
+
+    std::filesystem::create_symlink("loop-b", temp / "loop-a");
+    std::filesystem::create_symlink("loop-a", temp / "loop-b");
+    EXPECT_FALSE(writeFileAtomically(temp / "loop-a", asBytes("x")));
+    EXPECT_TRUE(std::filesystem::is_symlink(temp / "loop-a"));
+}
+
+TEST(CanCreateFilesIn, ProbesWithoutLeavingAnything) {
+    TempFolder temp;
+    EXPECT_TRUE(canCreateFilesIn(temp.path()));
+    EXPECT_TRUE(folderEntries(temp.path()).empty());
+    EXPECT_FALSE(canCreateFilesIn(temp / "missing"));
+    writeBytes(temp / "file", "x");
+    EXPECT_FALSE(canCreateFilesIn(temp / "file"));
+    EXPECT_FALSE(canCreateFilesIn(temp / "file" / "below"));
+    if (::geteuid() != 0) {  // permissions do not stop root
+        std::filesystem::create_directory(temp / "ro");
+        std::filesystem::permissions(
+            temp / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        EXPECT_FALSE(canCreateFilesIn(temp / "ro"));
+        std::filesystem::permissions(temp / "ro", std::filesystem::perms::owner_all);
+    }
 }
 
 TEST(ReadFileLimited, ReadsUpToTheLimitOnly) {

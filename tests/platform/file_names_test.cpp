@@ -41,7 +41,15 @@ INSTANTIATE_TEST_SUITE_P(
                                false},
                       NameCase{std::string(251, 'a'), true}, NameCase{std::string(252, 'a'), false},
                       // 83 CJK characters are 249 bytes; 84 would need 252
-                      NameCase{repeat("中", 83), true}, NameCase{repeat("中", 84), false}));
+                      NameCase{repeat("中", 83), true}, NameCase{repeat("中", 84), false},
+                      // Blanks at either end do not survive the index files' trimming.
+                      NameCase{" FPS", false}, NameCase{"FPS ", false}, NameCase{"F P S", true},
+                      // Names another system cannot hold as file names.
+                      NameCase{"a<b", false}, NameCase{"a>b", false}, NameCase{"C:x", false},
+                      NameCase{"say \"hi\"", false}, NameCase{"a|b", false},
+                      NameCase{"why?", false}, NameCase{"*", false}, NameCase{"end.", false},
+                      NameCase{"...", false}, NameCase{"v1.2", true},
+                      NameCase{"Spiel für (2)", true}));
 
 }  // namespace
 }  // namespace korvane::platform

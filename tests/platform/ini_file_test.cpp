@@ -8,7 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include "core/platform/debug_line.h"
+#include "core/platform/ini_document.h"
+#include "core/platform/text.h"
 #include "platform/temp_folder.h"
+#include "support/encoded_text.h"
 
 namespace korvane::platform {
 namespace {
@@ -66,8 +70,17 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"utf8Bom", "\xEF\xBB\xBF[A]\nk=v\n", "A", "k", "v"},
         ReadCase{"utf8Name", "[PROFILENAME]\n0=配置文件 ü\n", "PROFILENAME", "0", "配置文件 ü"},
         ReadCase{"nulEndsValue", std::string("[A]\nk=ab\0cd\n", 12), "A", "k", "ab"},
-        ReadCase{"invalidUtf8Replaced",
+        // Not UTF-8 and no byte-order mark: a single-byte file of another installation.
+        ReadCase{"notUtf8IsWindows1252",
                  "[A]\nk=a\xff"
+                 "b\n",
+                 "A", "k",
+                 "a\xC3\xBF"
+                 "b"},
+        ReadCase{"windows1252Name", "[PROFILENAME]\n0=\x80 Spiel f\xfcr\n", "PROFILENAME", "0",
+                 "\xE2\x82\xAC Spiel f\xC3\xBCr"},
+        ReadCase{"utf8BomWithBrokenBytesStaysUtf8",
+                 "\xEF\xBB\xBF[A]\nk=a\xff"
                  "b\n",
                  "A", "k",
                  "a\xEF\xBF\xBD"
@@ -76,16 +89,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "dflt"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-std::string utf16le(std::u16string_view text, bool bom = true) {
-    std::string bytes;
-    if (bom) {
-        bytes += "\xFF\xFE";
-    }
-    for (const char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
+std::string utf16(std::u16string_view text, bool littleEndian) {
+    return korvane::testing::encodeUtf16(text, littleEndian);
+}
+
+std::string utf16le(std::u16string_view text) {
+    return utf16(text, true);
+}
+
+std::string singleByte(std::u16string_view text) {
+    return korvane::testing::encodeSingleByte(text);
+}
+
+std::string utf8(std::u16string_view text) {
+    return utf16ToUtf8(text);
 }
 
 TEST_F(IniFileTest, ReadsUtf16LittleEndianWithBom) {
@@ -95,11 +112,50 @@ TEST_F(IniFileTest, ReadsUtf16LittleEndianWithBom) {
     EXPECT_EQ(ini.readInt("PROFILENAME", "count"), 2);
 }
 
-TEST_F(IniFileTest, WritingAUtf16FileKeepsItsKeysAndStoresUtf8) {
-    writeBytes(path_, utf16le(u"[S]\r\na=Ж\r\n"));
+// A file is written back in the encoding it was read in, whatever is added to it.
+struct EncodingCase {
+    const char* name;
+    std::string (*encode)(std::u16string_view);
+};
+
+class IniEncodingTest : public IniFileTest, public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(IniEncodingTest, AWriteKeepsTheFilesEncoding) {
+    const auto encode = GetParam().encode;
+    writeBytes(path_, encode(u"[PROFILENAME]\r\n0=Spiel für\r\n"));
     IniFile ini(path_);
-    ASSERT_TRUE(ini.writeString("S", "b", "ж"));
-    EXPECT_EQ(readBytes(path_), "[S]\r\na=Ж\r\nb=ж\r\n");
+    EXPECT_EQ(ini.readString("PROFILENAME", "0"), "Spiel für");
+    ASSERT_TRUE(ini.writeString("PROFILENAME", "1", "Größe"));
+    ASSERT_TRUE(ini.writeInt("PROFILECOUNT", "count", 2));
+    EXPECT_EQ(readBytes(path_),
+              encode(u"[PROFILENAME]\r\n0=Spiel für\r\n1=Größe\r\n[PROFILECOUNT]\r\ncount=2\r\n"));
+    EXPECT_EQ(ini.readString("PROFILENAME", "1"), "Größe");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, IniEncodingTest,
+    ::testing::Values(
+        EncodingCase{"Utf16LittleEndian", [](std::u16string_view t) { return utf16(t, true); }},
+        EncodingCase{"Utf16BigEndian", [](std::u16string_view t) { return utf16(t, false); }},
+        EncodingCase{"Windows1252", singleByte}, EncodingCase{"Utf8", utf8},
+        EncodingCase{"Utf8WithBom",
+                     [](std::u16string_view t) { return "\xEF\xBB\xBF" + utf16ToUtf8(t); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(IniFileTest, ALegacyFileThatMustHoldOtherScriptsBecomesUtf16) {
+    writeBytes(path_, singleByte(u"[PROFILENAME]\r\n0=Spiel für\r\n"));
+    IniFile ini(path_);
+    ASSERT_TRUE(ini.writeString("PROFILENAME", "1", "配置 Ж"));
+    EXPECT_EQ(readBytes(path_), utf16le(u"[PROFILENAME]\r\n0=Spiel für\r\n1=配置 Ж\r\n"));
+    EXPECT_EQ(ini.readString("PROFILENAME", "0"), "Spiel für");
+    EXPECT_EQ(ini.readString("PROFILENAME", "1"), "配置 Ж");
+}
+
+TEST_F(IniFileTest, NewFilesAreUtf8) {
+    ASSERT_TRUE(IniFile(path_).writeString("PROFILENAME", "0", "Größe 配置"));
+    EXPECT_EQ(readBytes(path_),
+              "[PROFILENAME]\r\n0=Gr\xC3\xB6\xC3\x9F"
+              "e \xE9\x85\x8D\xE7\xBD\xAE\r\n");
 }
 
 TEST_F(IniFileTest, MissingFileReadsDefaults) {
@@ -276,6 +332,90 @@ TEST_F(IniFileTest, BinaryFileReadsDefaultsAndStaysWritable) {
     EXPECT_EQ(ini.readInt("SKINIMAGE", "LANGUAGE"), 0);
     ASSERT_TRUE(ini.writeInt("SKINIMAGE", "LANGUAGE", 4));
     EXPECT_EQ(ini.readInt("SKINIMAGE", "LANGUAGE"), 4);
+}
+
+// What stands at the path of a settings file, and whether it counts as readable.
+struct StateCase {
+    const char* name;
+    void (*make)(const std::filesystem::path&);
+    IniFile::State expected;
+};
+
+class IniStateTest : public IniFileTest, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(IniStateTest, TellsAFirstRunFromAFileThatCannotBeRead) {
+    GetParam().make(path_);
+    EXPECT_EQ(IniFile(path_).state(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniStateTest,
+    ::testing::Values(
+        StateCase{"Missing", [](const std::filesystem::path&) {}, IniFile::State::Missing},
+        StateCase{"MissingFolder",
+                  [](const std::filesystem::path& p) { std::filesystem::remove(p.parent_path()); },
+                  IniFile::State::Missing},
+        StateCase{"Empty", [](const std::filesystem::path& p) { writeBytes(p, ""); },
+                  IniFile::State::Readable},
+        StateCase{"Garbage", [](const std::filesystem::path& p) { writeBytes(p, "\xff\x00\x01"); },
+                  IniFile::State::Readable},
+        StateCase{"Folder",
+                  [](const std::filesystem::path& p) { std::filesystem::create_directory(p); },
+                  IniFile::State::Unreadable},
+        StateCase{"OverTheSizeLimit",
+                  [](const std::filesystem::path& p) {
+                      writeBytes(p, std::string(4 * 1024 * 1024 + 1, 'x'));
+                  },
+                  IniFile::State::Unreadable}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(IniFileTest, AFileWithoutReadPermissionIsUnreadableAndKept) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    writeBytes(path_, "[A]\nk=1\n");
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_write);
+    IniFile ini(path_);
+    EXPECT_EQ(ini.state(), IniFile::State::Unreadable);
+    EXPECT_FALSE(ini.writeString("A", "j", "2"));
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
+    EXPECT_EQ(readBytes(path_), "[A]\nk=1\n");
+}
+
+TEST_F(IniFileTest, UpdateWritesAllChangesInOneGoOrNone) {
+    writeBytes(path_, "[A]\r\nk=1\r\n");
+    IniFile ini(path_);
+    ASSERT_TRUE(ini.update([](IniDocument& doc) {
+        doc.set("B", "x", "2");
+        doc.set("A", "k", std::nullopt);
+        doc.set("C", "count", "1");
+        return true;
+    }));
+    EXPECT_EQ(readBytes(path_), "[A]\r\n[B]\r\nx=2\r\n[C]\r\ncount=1\r\n");
+
+    EXPECT_FALSE(ini.update([](IniDocument& doc) {
+        doc.set("C", "count", "9");
+        return false;  // gave up half-way: nothing of it may reach the file
+    }));
+    EXPECT_EQ(ini.readInt("C", "count"), 1);
+
+    IniFile absent(temp_ / "absent.ini");
+    EXPECT_TRUE(absent.update([](IniDocument&) { return true; }));
+    EXPECT_FALSE(std::filesystem::exists(temp_ / "absent.ini")) << "no change, no file";
+}
+
+TEST_F(IniFileTest, AFailedWriteLeavesADebugLineNamingTheFile) {
+    std::vector<std::string> lines;
+    setDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+    IniFile missingFolder(temp_ / "gone" / "kbProfile.ini");
+    EXPECT_FALSE(missingFolder.writeInt("PROFILECOUNT", "count", 1));
+    std::filesystem::create_directory(path_);
+    EXPECT_FALSE(IniFile(path_).writeInt("PROFILECOUNT", "count", 1));
+    setDebugSink({});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find((temp_ / "gone" / "kbProfile.ini").string()), std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[1].find(path_.string()), std::string::npos) << lines[1];
 }
 
 TEST_F(IniFileTest, ReplacedFileKeepsItsPermissions) {

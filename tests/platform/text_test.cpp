@@ -75,6 +75,63 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{"\xe4\xb8", u"\ufffd"},          // cut at the end
                       InvalidCase{"\x80\x80", u"\ufffd\ufffd"}));  // stray continuations
 
+TEST(Utf8Validity, TellsWellFormedTextFromLegacyBytes) {
+    EXPECT_TRUE(isValidUtf8(""));
+    EXPECT_TRUE(isValidUtf8("Spiel f\xc3\xbcr \xe4\xb8\xad \xef\xbf\xbd"));  // a real U+FFFD
+    EXPECT_FALSE(isValidUtf8("Spiel f\xfcr"));                               // Windows-1252 ü
+    EXPECT_FALSE(isValidUtf8("\xc0\xaf"));
+    EXPECT_FALSE(isValidUtf8("\xe4\xb8"));
+}
+
+// Byte → character of the Windows-1252 code page, as its published table gives them.
+struct CodePageCase {
+    std::uint8_t byte;
+    char32_t character;
+};
+
+class Windows1252Test : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(Windows1252Test, MapsTheByteBothWays) {
+    const std::string byte(1, static_cast<char>(GetParam().byte));
+    const std::u32string expected(1, GetParam().character);
+    std::u16string units;
+    for (const char32_t c : expected) {
+        units.push_back(static_cast<char16_t>(c));
+    }
+    const std::string utf8 = utf16ToUtf8(units);
+    EXPECT_EQ(windows1252ToUtf8(byte), utf8);
+    EXPECT_EQ(utf8ToWindows1252(utf8), byte);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Windows1252Test,
+                         ::testing::Values(CodePageCase{0x41, 0x0041}, CodePageCase{0x80, 0x20AC},
+                                           CodePageCase{
+                                               0x81, 0x0081},  // undefined: kept as the C1 control
+                                           CodePageCase{0x8A, 0x0160}, CodePageCase{0x8D, 0x008D},
+                                           CodePageCase{0x8F, 0x008F}, CodePageCase{0x90, 0x0090},
+                                           CodePageCase{0x92, 0x2019}, CodePageCase{0x96, 0x2013},
+                                           CodePageCase{0x99, 0x2122}, CodePageCase{0x9D, 0x009D},
+                                           CodePageCase{0x9F, 0x0178}, CodePageCase{0xA0, 0x00A0},
+                                           CodePageCase{0xDF, 0x00DF}, CodePageCase{0xFC, 0x00FC},
+                                           CodePageCase{0xFF, 0x00FF}));
+
+TEST(Windows1252, EveryByteSurvivesTheWayThereAndBack) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        all.push_back(static_cast<char>(b));
+    }
+    const std::string utf8 = windows1252ToUtf8(all);
+    EXPECT_TRUE(isValidUtf8(utf8));
+    EXPECT_EQ(utf8ToWindows1252(utf8), all);
+}
+
+TEST(Windows1252, TextOutsideTheCodePageHasNoBytes) {
+    EXPECT_EQ(utf8ToWindows1252("Spiel f\xc3\xbcr"), "Spiel f\xfcr");
+    EXPECT_EQ(utf8ToWindows1252("\xe9\x85\x8d\xe7\xbd\xae"), std::nullopt);  // 配置
+    EXPECT_EQ(utf8ToWindows1252("\xd0\x96"), std::nullopt);                  // Ж
+    EXPECT_EQ(utf8ToWindows1252("\xc2\x80"), std::nullopt) << "U+0080 is not byte 0x80 (that is €)";
+}
+
 TEST(Utf, LoneSurrogatesBecomeReplacement) {
     const std::u16string lone{u'a', static_cast<char16_t>(0xD800), u'b',
                               static_cast<char16_t>(0xDC00)};

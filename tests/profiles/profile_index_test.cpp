@@ -5,13 +5,19 @@
 #include <climits>
 #include <string>
 
+#include "core/lighting/keyboard_light_payload.h"
 #include "core/platform/ini_file.h"
+#include "core/profiles/profile_store.h"
+#include "core/profiles/seeding.h"
 #include "profiles_fixture.h"
+#include "support/encoded_text.h"
 
 namespace korvane::profiles {
 namespace {
 
 namespace fs = std::filesystem;
+using korvane::testing::encodeSingleByte;
+using korvane::testing::encodeUtf16;
 
 class ProfileIndexTest : public testing::TempFolders {};
 
@@ -135,6 +141,61 @@ TEST_F(ProfileIndexTest, ProfilePathKeepsNamesInTheirFolder) {
     for (const char* bad : {"", "..", "../kb/x", "a/b", "a\\b", "tab\there"}) {
         EXPECT_FALSE(profilePath(ProfileList::KeyboardLight, bad)) << bad;
     }
+}
+
+// Index files written by other installations: UTF-16 with a byte-order mark, or single-byte
+// Windows-1252. Their names find their files, and the program's writes keep the encoding.
+struct IndexEncoding {
+    const char* name;
+    std::string (*encode)(std::u16string_view);
+};
+
+class ForeignIndex : public testing::TempFolders,
+                     public ::testing::WithParamInterface<IndexEncoding> {
+  protected:
+    static std::u16string indexText(char16_t selected, std::u16string_view second) {
+        return u"[PROFILEDENGCOUNT]\r\ncount=2\r\n[PROFILEDENGNAME]\r\n0=New Profile 1\r\n1=" +
+               std::u16string(second) + u"\r\n[PROFILEDENGSELECT]\r\nselect=" + selected + u"\r\n";
+    }
+};
+
+TEST_P(ForeignIndex, RoundTripsInItsOwnEncoding) {
+    const auto encode = GetParam().encode;
+    const fs::path indexFile = dataRoot() / "kb" / "kbProfile.ini";
+    fs::create_directories(indexFile.parent_path());
+    const std::string original = encode(indexText(u'0', u"Spiel für"));
+    testing::writeBytes(indexFile, std::vector<std::uint8_t>(original.begin(), original.end()));
+    const auto body = testing::patternBytes(kKeyboardLightBodyLength, 5);
+    ASSERT_TRUE(WriteProfileFile(dataRoot() / "kb" / "Spiel für.led", ClassCode::Keyboard, body));
+
+    ProfileIndex index(ProfileList::KeyboardLight);
+    EXPECT_EQ(readIndexList(index), (std::vector<std::string>{"New Profile 1", "Spiel für"}));
+    lighting::KeyboardLightState state;
+    EXPECT_EQ(LoadKeyboardLight(1, state), kReadOk) << "the name finds its file";
+
+    ASSERT_TRUE(index.setSelected(1));
+    ASSERT_TRUE(index.write([](ProfileIndex::Edit& edit) { edit.setName(1, "Spiel für 2"); }));
+    const std::vector<std::uint8_t> after = testing::readBytes(indexFile);
+    EXPECT_EQ(std::string(after.begin(), after.end()), encode(indexText(u'1', u"Spiel für 2")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, ForeignIndex,
+    ::testing::Values(IndexEncoding{"Utf16LittleEndian",
+                                    [](std::u16string_view t) { return encodeUtf16(t, true); }},
+                      IndexEncoding{"Utf16BigEndian",
+                                    [](std::u16string_view t) { return encodeUtf16(t, false); }},
+                      IndexEncoding{"Windows1252", encodeSingleByte}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProfileIndexTest, AnEditThatCannotBeStoredWritesNothing) {
+    ProfileIndex index(ProfileList::KeyboardKeys);
+    ASSERT_TRUE(index.setCount(1));
+    EXPECT_FALSE(index.write([](ProfileIndex::Edit& edit) {
+        edit.setCount(2);
+        edit.setName(1, "two\nlines");
+    }));
+    EXPECT_EQ(index.rawCount(), 1) << "no part of the edit reached the file";
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "core/platform/debug_line.h"
+#include "core/profiles/default_files.h"
 #include "core/profiles/profile_file.h"
 #include "core/profiles/profile_index.h"
 #include "profiles_fixture.h"
@@ -233,7 +236,86 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CaptureCase{device::DeviceKind::RgbKeyboard, "kbkeydefault.pro"},
                       CaptureCase{device::DeviceKind::MonoKeyboard, "kbkeyonecolordefault.pro"},
                       CaptureCase{device::DeviceKind::RegionKeyboard, "kbkeyfilmdefault.pro"},
-                      CaptureCase{device::DeviceKind::MembraneKeyboard, "kbkeyfilmdefault.pro"}));
+                      CaptureCase{device::DeviceKind::MembraneKeyboard,
+                                  "kbkeymembranedefault.pro"}));
+
+// Program folders a capture must not write into; it goes to the data folder instead and is
+// the default that new key profiles start from.
+struct ProtectedFolderCase {
+    const char* name;
+    bool sourceTree;  // the source tree's data/ (else: a folder that cannot be written)
+};
+
+class CaptureIntoProtectedProgramFolder
+    : public ProfileStoreTest,
+      public ::testing::WithParamInterface<ProtectedFolderCase> {};
+
+TEST_P(CaptureIntoProtectedProgramFolder, GoesToTheDataFolder) {
+    fs::path program = programFolder();
+    if (GetParam().sourceTree) {
+        program = fs::path(KORVANE_SOURCE_DIR) / "data";
+    } else {
+        if (::geteuid() == 0) {
+            GTEST_SKIP() << "permissions do not stop root";
+        }
+        fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    setenv("KORVANE_PROGRAM_FOLDER", program.c_str(), 1);
+    const Bytes shipped = readBytes(program / "kbkeyonecolordefault.pro");
+
+    const Bytes base = patternBytes(512, 11);
+    std::array<std::uint8_t, 512> table{};
+    std::copy(base.begin(), base.end(), table.begin());
+    const bool captured = CaptureDefaultKeyProfile(device::DeviceKind::MonoKeyboard, table);
+    fs::permissions(programFolder(), fs::perms::owner_all);
+
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(readBytes(program / "kbkeyonecolordefault.pro"), shipped) << "program folder kept";
+    EXPECT_EQ(bodyOf(dataRoot() / "kbkeyonecolordefault.pro"), base);
+    EXPECT_EQ(defaultProfilePath(ProfileList::KeyboardKeys, device::DeviceKind::MonoKeyboard),
+              dataRoot() / "kbkeyonecolordefault.pro");
+    EXPECT_EQ(defaultProfilePath(ProfileList::KeyboardKeys, device::DeviceKind::RgbKeyboard),
+              program / "kbkeydefault.pro")
+        << "only the captured kind is taken from the data folder";
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, CaptureIntoProtectedProgramFolder,
+                         ::testing::Values(ProtectedFolderCase{"SourceTree", true},
+                                           ProtectedFolderCase{"ReadOnly", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProfileStoreTest, ACaptureIntoTheProgramFolderRetiresAnOlderOneInTheDataFolder) {
+    std::array<std::uint8_t, 512> table{};
+    table.fill(7);
+    WriteProfileFile(dataRoot() / "kbkeydefault.pro", ClassCode::Keyboard, Bytes(512, 1));
+    ASSERT_TRUE(CaptureDefaultKeyProfile(device::DeviceKind::RgbKeyboard, table));
+    EXPECT_EQ(bodyOf(programFolder() / "kbkeydefault.pro"), Bytes(512, 7));
+    EXPECT_FALSE(fs::exists(dataRoot() / "kbkeydefault.pro"));
+    EXPECT_EQ(defaultProfilePath(ProfileList::KeyboardKeys, device::DeviceKind::RgbKeyboard),
+              programFolder() / "kbkeydefault.pro");
+}
+
+// An index that exists but cannot be read gives no selection: a save would hit some other
+// file ("0.led" for the missing name), so nothing is written.
+TEST_F(ProfileStoreTest, NothingIsSavedWhileTheIndexCannotBeRead) {
+    makeList(ProfileList::KeyboardLight);
+    const fs::path index = ProfileIndex(ProfileList::KeyboardLight).path();
+    fs::remove(index);
+    fs::create_directory(index);
+    std::vector<std::string> lines;
+    platform::setDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+    lighting::KeyboardLightState state;
+    const bool saved = SaveKeyboardLight(state);
+    platform::setDebugSink({});
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_THAT(lines, ::testing::Contains(::testing::HasSubstr(index.string())));
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(index.parent_path())) {
+        files.push_back(entry.path().filename().string());
+    }
+    EXPECT_THAT(files, ElementsAre("kbProfile.ini"));
+}
 
 TEST_F(ProfileStoreTest, CaptureRefusesKindsThatAreNoKeyboard) {
     std::array<std::uint8_t, 512> table{};

@@ -8,9 +8,16 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include <fstream>
+
+#include "core/lighting/keyboard_light_payload.h"
+#include "core/platform/debug_line.h"
 #include "core/platform/ini_file.h"
 #include "core/profiles/default_files.h"
 #include "core/profiles/profile_file.h"
+#include "core/profiles/profile_store.h"
 #include "profiles_fixture.h"
 
 namespace korvane::profiles {
@@ -61,9 +68,9 @@ class SeedingTest : public testing::TempFolders {
         {"kbdengdefault.led", 1958},       {"kbonecolordengdefault.led", 1958},
         {"kbdengregiondefault.led", 1958}, {"kbkeydefault.pro", 512},
         {"kbkeyonecolordefault.pro", 512}, {"kbkeyfilmdefault.pro", 512},
-        {"msdengdefault.led", 64},         {"msdengdefault2.led", 64},
-        {"msdengdefault3.led", 64},        {"mskeydefault.pro", 512},
-        {"mpdengdefault.led", 64}};
+        {"kbkeymembranedefault.pro", 512}, {"msdengdefault.led", 64},
+        {"msdengdefault2.led", 64},        {"msdengdefault3.led", 64},
+        {"mskeydefault.pro", 512},         {"mpdengdefault.led", 64}};
 
     std::map<std::string, Bytes> bodies_;
     SeededThisRun seeded_;
@@ -242,7 +249,155 @@ TEST_F(SeedingTest, MouseLightNeedsOnlyItsOwnDefault) {
 TEST_F(SeedingTest, KeyboardKeySeedFollowsTheKind) {
     FirstRunSeeding(ProfileList::KeyboardKeys, seeded_, {}, device::DeviceKind::MembraneKeyboard);
     EXPECT_EQ(body(dataRoot() / "kb" / "New Profile 1.pro", 512),
-              defaultBody("kbkeyfilmdefault.pro"));
+              defaultBody("kbkeymembranedefault.pro"));
+}
+
+TEST_F(SeedingTest, TheSeededIndexIsOneWholeWriteWithTheCountLast) {
+    load();
+    const std::vector<std::uint8_t> bytes = readBytes(dataRoot() / "mp" / "mpProfile.ini");
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text,
+              "[PROFILELIKEDENGEXE]\r\n0=0\r\n"
+              "[PROFILEDENGNAME]\r\n0=New Profile 1\r\n"
+              "[PROFILEDENGSELECT]\r\nselect=0\r\n"
+              "[PROFILEDENGCOUNT]\r\ncount=1\r\n");
+}
+
+TEST_F(SeedingTest, AProfileThatCannotBeWrittenLeavesNoPhantomEntry) {
+    fs::create_directories(dataRoot() / "kb" / "New Profile 1.pro");  // in the file's place
+    const IndexLists lists = load();
+    EXPECT_THAT(lists[ProfileList::KeyboardKeys], IsEmpty());
+    const platform::IniFile index(dataRoot() / "kb" / "kbProfile.ini");
+    EXPECT_EQ(index.readString("PROFILECOUNT", "count", "none"), "none");
+    EXPECT_EQ(index.readString("PROFILENAME", "0", "none"), "none");
+    EXPECT_FALSE(seeded_.keyboardKeys.has_value());
+    EXPECT_THAT(lists[ProfileList::KeyboardLight], ElementsAre("New Profile 1"));
+}
+
+// An index that is there but cannot be read is no first run: the user's profiles survive.
+struct UnreadableCase {
+    const char* name;
+    void (*spoil)(const fs::path& index);
+    bool needsUnprivileged;
+};
+
+class UnreadableIndex : public SeedingTest, public ::testing::WithParamInterface<UnreadableCase> {
+  protected:
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dataRoot() / "kb" / "kbProfile.ini", fs::perms::owner_all, ec);
+        SeedingTest::TearDown();
+    }
+};
+
+TEST_P(UnreadableIndex, LeavesEveryFileAloneAndTellsTheUserOnce) {
+    if (GetParam().needsUnprivileged && ::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    load();
+    const fs::path kb = dataRoot() / "kb";
+    ProfileIndex light(ProfileList::KeyboardLight);
+    light.setCount(2);
+    light.setName(1, "Mine");
+    WriteProfileFile(kb / "New Profile 1.led", ClassCode::Keyboard, patternBytes(1958, 99));
+    WriteProfileFile(kb / "New Profile 1.pro", ClassCode::Keyboard, patternBytes(512, 98));
+    std::map<std::string, Bytes> before;
+    for (const auto& entry : fs::directory_iterator(kb)) {
+        if (entry.is_regular_file()) {
+            before[entry.path().filename().string()] = readBytes(entry.path());
+        }
+    }
+    GetParam().spoil(kb / "kbProfile.ini");
+    std::error_code sizeError;
+    const auto spoiledSize = fs::file_size(kb / "kbProfile.ini", sizeError);
+
+    std::vector<std::string> lines;
+    platform::setDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+    messages_.clear();
+    SeededThisRun second;
+    const IndexLists lists =
+        LoadIndexLists(second, [&](std::string_view key) { messages_.emplace_back(key); });
+    platform::setDebugSink({});
+
+    EXPECT_THAT(messages_, ElementsAre("message_profile_index_unreadable"));
+    EXPECT_THAT(lines, ::testing::Contains(::testing::HasSubstr((kb / "kbProfile.ini").string())));
+    EXPECT_THAT(lists.unreadable, ElementsAre(kb / "kbProfile.ini"));
+    EXPECT_THAT(lists[ProfileList::KeyboardLight], IsEmpty());
+    EXPECT_THAT(lists[ProfileList::KeyboardKeys], IsEmpty());
+    EXPECT_THAT(lists[ProfileList::MouseLight], ElementsAre("New Profile 1"));
+    EXPECT_FALSE(second.keyboard());
+    std::error_code ec;
+    fs::permissions(kb / "kbProfile.ini", fs::perms::owner_all, ec);
+    for (const auto& [name, bytes] : before) {
+        if (name != "kbProfile.ini") {
+            EXPECT_EQ(readBytes(kb / name), bytes) << name << " was touched";
+        }
+    }
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(kb)) {
+        ++files;
+    }
+    EXPECT_EQ(files, before.size()) << "nothing new in the folder";
+    std::error_code afterError;
+    EXPECT_EQ(fs::file_size(kb / "kbProfile.ini", afterError), spoiledSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreadableIndex,
+    ::testing::Values(UnreadableCase{"FolderInItsPlace",
+                                     [](const fs::path& index) {
+                                         fs::remove(index);
+                                         fs::create_directory(index);
+                                     },
+                                     false},
+                      UnreadableCase{"LargerThanAnySettingsFile",
+                                     [](const fs::path& index) {
+                                         std::ofstream out(index, std::ios::app | std::ios::binary);
+                                         out << ";" << std::string(5 * 1024 * 1024, 'x') << "\r\n";
+                                     },
+                                     false},
+                      UnreadableCase{"NoReadPermission",
+                                     [](const fs::path& index) {
+                                         fs::permissions(index, fs::perms::owner_write);
+                                     },
+                                     true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The data folder cannot take files: one message at start, and nothing pretends to be saved.
+TEST_F(SeedingTest, ADataFolderThatCannotBeCreatedIsReportedOnce) {
+    writeBytes(root() / "blocked", Bytes{1});
+    setenv("KORVANE_DATA_ROOT", (root() / "blocked" / "QV").c_str(), 1);
+    std::vector<std::string> lines;
+    platform::setDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+    const IndexLists lists = load();
+    platform::setDebugSink({});
+    EXPECT_THAT(messages_, ElementsAre("message_data_folder_unwritable"));
+    EXPECT_THAT(lines, ::testing::Contains(::testing::HasSubstr((root() / "blocked/QV").string())));
+    for (const ProfileList list : kAllProfileLists) {
+        EXPECT_THAT(lists[list], IsEmpty()) << "no list shows a profile that was not stored";
+    }
+}
+
+TEST_F(SeedingTest, AReadOnlyDataFolderIsReportedOnceAndItsListsStillLoad) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    load();
+    messages_.clear();
+    fs::permissions(dataRoot() / "kb", fs::perms::owner_read | fs::perms::owner_exec);
+    SeededThisRun second;
+    std::vector<std::string> lines;
+    platform::setDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+    const IndexLists lists =
+        LoadIndexLists(second, [&](std::string_view key) { messages_.emplace_back(key); });
+    lighting::KeyboardLightState state;
+    const bool saved = SaveKeyboardLight(state);
+    platform::setDebugSink({});
+    fs::permissions(dataRoot() / "kb", fs::perms::owner_all);
+    EXPECT_THAT(messages_, ElementsAre("message_data_folder_unwritable"));
+    EXPECT_THAT(lists[ProfileList::KeyboardLight], ElementsAre("New Profile 1"));
+    EXPECT_FALSE(saved);
+    EXPECT_THAT(lines, ::testing::Contains("文件打开失败")) << "the lost save is said";
 }
 
 TEST_F(SeedingTest, OtherListsRunInTheirPlaceOfTheOrder) {
@@ -298,6 +453,32 @@ TEST_F(ReseedTest, UserChangesAreNeverReplaced) {
     WriteProfileFile(dataRoot() / "kb" / "New Profile 1.led", ClassCode::Keyboard,
                      defaultBody("kbdengdefault.led"));
     EXPECT_FALSE(ReseedOnConnect(device::DeviceKind::MonoKeyboard, seeded_, {}));
+}
+
+TEST_F(ReseedTest, TheKeyProfileFollowsTheKeyboardThatConnects) {
+    using device::DeviceKind;
+    const auto keys = [&] { return body(dataRoot() / "kb" / "New Profile 1.pro", 512); };
+    EXPECT_FALSE(ReseedKeysOnConnect(DeviceKind::RgbKeyboard, seeded_, {}));
+    EXPECT_EQ(keys(), defaultBody("kbkeydefault.pro"));
+    EXPECT_TRUE(ReseedKeysOnConnect(DeviceKind::MonoKeyboard, seeded_, {}));
+    EXPECT_EQ(keys(), defaultBody("kbkeyonecolordefault.pro"));
+    EXPECT_TRUE(ReseedKeysOnConnect(DeviceKind::MembraneKeyboard, seeded_, {}));
+    EXPECT_EQ(keys(), defaultBody("kbkeymembranedefault.pro"));
+    EXPECT_TRUE(ReseedKeysOnConnect(DeviceKind::RegionKeyboard, seeded_, {}));
+    EXPECT_EQ(keys(), defaultBody("kbkeyfilmdefault.pro"));
+    EXPECT_TRUE(ReseedKeysOnConnect(DeviceKind::RgbKeyboard, seeded_, {}));
+    EXPECT_EQ(keys(), defaultBody("kbkeydefault.pro"));
+    EXPECT_FALSE(ReseedKeysOnConnect(DeviceKind::Mouse, seeded_, {}));
+    EXPECT_THAT(ProfileIndex(ProfileList::KeyboardKeys).name(0), "New Profile 1");
+}
+
+TEST_F(ReseedTest, AnEditedKeyProfileIsNeverReplaced) {
+    Bytes edited = defaultBody("kbkeydefault.pro");
+    edited[0] ^= 0xFF;
+    WriteProfileFile(dataRoot() / "kb" / "New Profile 1.pro", ClassCode::Keyboard, edited);
+    EXPECT_FALSE(ReseedKeysOnConnect(device::DeviceKind::MonoKeyboard, seeded_, {}));
+    EXPECT_EQ(body(dataRoot() / "kb" / "New Profile 1.pro", 512), edited);
+    EXPECT_FALSE(seeded_.keyboardKeys.has_value());
 }
 
 TEST_F(ReseedTest, Mouse2GetsItsDefaultAndOtherMiceKeepTheSeed) {

@@ -52,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Files, ShippedProfileFile,
                                            ShippedFile{"kbkeydefault.pro", 512, 1},
                                            ShippedFile{"kbkeyonecolordefault.pro", 512, 1},
                                            ShippedFile{"kbkeyfilmdefault.pro", 512, 1},
+                                           ShippedFile{"kbkeymembranedefault.pro", 512, 1},
                                            ShippedFile{"msdengdefault.led", 64, 2},
                                            ShippedFile{"msdengdefault2.led", 64, 2},
                                            ShippedFile{"msdengdefault3.led", 64, 2},
@@ -82,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ShippedKeys{DeviceKind::RgbKeyboard, "kbkeydefault.pro"},
                       ShippedKeys{DeviceKind::MonoKeyboard, "kbkeyonecolordefault.pro"},
                       ShippedKeys{DeviceKind::RegionKeyboard, "kbkeyfilmdefault.pro"},
+                      ShippedKeys{DeviceKind::MembraneKeyboard, "kbkeymembranedefault.pro"},
                       ShippedKeys{DeviceKind::Mouse, "mskeydefault.pro"}));
 
 TEST(ShippedLightProfiles, StartAnimatedAtFullBrightness) {

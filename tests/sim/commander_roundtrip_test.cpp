@@ -260,6 +260,90 @@ TEST(SimCommander, UnplugFromAnotherThreadMidTransferEndsTheCommand) {
     EXPECT_TRUE(rig.backend.enumerate()->empty());
 }
 
+// --- late answers ----------------------------------------------------------------------
+
+struct LateCase {
+    const char* name;
+    std::vector<Fault> faults;
+    int latencyMs;
+    std::uint32_t minimumRequests;  // ten chunks, plus the retries the late answers cost
+};
+
+void PrintTo(const LateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LateAnswers : public ::testing::TestWithParam<LateCase> {};
+
+// The mouse's base table read through late answers still lands chunk by chunk in place.
+TEST_P(LateAnswers, BaseTableReadsBackWhole) {
+    const auto& c = GetParam();
+    SimSettings settings;
+    settings.faults = c.faults;
+    settings.latencyMs = c.latencyMs;
+    SimRig rig(DeviceKind::Mouse, settings);
+    rig.commander.setAnswerTimeLimit(100ms);
+    std::vector<std::uint8_t> table(512, 0xEE);
+    ASSERT_EQ(rig.commander.ReadBaseTable(table), kResultDone);
+    rig.device->inspect([&](const Firmware& fw) {
+        EXPECT_TRUE(std::equal(table.begin(), table.end(), fw.baseTable().begin()));
+    });
+    EXPECT_GE(rig.device->requestCount(), c.minimumRequests);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LateAnswers,
+    ::testing::Values(
+        LateCase{"FirstAnswerLate", {{FaultKind::Late, 1, 150}}, 0, 11},
+        LateCase{"MiddleAnswerLate", {{FaultKind::Late, 5, 150}}, 0, 11},
+        LateCase{"TwoAnswersLate", {{FaultKind::Late, 2, 150}, {FaultKind::Late, 7, 150}}, 0, 12},
+        // Every answer later than the time limit allows.
+        LateCase{"DeviceSlowerThanTheLimit", {}, 130, 11}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// One late answer early in a frame does not hide the refusal of its last chunk.
+TEST(SimCommander, RefusedLastChunkAfterALateAnswerIsReported) {
+    SimSettings settings;
+    settings.faults = {{FaultKind::Late, 1, 150}, {FaultKind::StatusFE, 8}};
+    SimRig rig(DeviceKind::RgbKeyboard, settings);
+    rig.commander.setAnswerTimeLimit(100ms);
+    EXPECT_EQ(rig.commander.WriteLightFrame(pattern(378, 9)), device::kResultStatusFE);
+    EXPECT_EQ(rig.device->requestCount(), 8u);  // the first chunk twice, then six more
+}
+
+// The host takes the answer report ID from the vendor node's descriptor, and keeps to the
+// requests' ID when the descriptor cannot be had.
+TEST(SimCommander, AnswersArriveUnderTheDescribedReportId) {
+    for (const char* setting : {"answer-id=5", "answer-id=4", "descriptor=empty"}) {
+        SCOPED_TRACE(setting);
+        SimSettings settings;
+        ASSERT_FALSE(applySimSetting(setting, settings).has_value());
+        SimRig rig(DeviceKind::Mouse, settings);
+        rig.commander.setAnswerTimeLimit(100ms);
+        device::DeviceInfo info;
+        EXPECT_EQ(rig.commander.ReadDeviceInfo(info), kResultDone);
+        EXPECT_EQ(rig.device->requestCount(), 1u);
+    }
+}
+
+TEST(SimInterfaces, PermissionFaultListsTheDeviceButRefusesToOpenIt) {
+    SimulatedBackend backend(withFault(FaultKind::PermissionDenied, 0));
+    backend.plug(DeviceKind::Mouse);
+    const auto list = backend.enumerate();
+    ASSERT_EQ(list->size(), 2u);
+    for (const auto& info : *list) {
+        EXPECT_EQ(backend.open(info, device::HidAccess::ReadWrite), nullptr);
+        EXPECT_EQ(backend.whyNotOpened(info, device::HidAccess::ReadWrite),
+                  device::HidOpenFailure::PermissionDenied);
+    }
+    SimulatedBackend allowed;
+    allowed.plug(DeviceKind::Mouse);
+    device::HidInterfaceInfo gone;
+    gone.path = "sim:mouse#9/vendor";
+    EXPECT_EQ(allowed.whyNotOpened(gone, device::HidAccess::ReadWrite),
+              device::HidOpenFailure::Other);
+}
+
 // --- the interfaces themselves --------------------------------------------------------
 
 TEST(SimInterfaces, EachDeviceShowsItsVendorAndConsumerCollections) {

@@ -25,6 +25,23 @@ TEST(SimDescriptors, VendorCollectionCarries64ByteReportsOfId4) {
     }
 }
 
+// With another answer ID the input report moves to it and the output report stays on 4.
+TEST(SimDescriptors, AnswerIdMovesOnlyTheInputReport) {
+    const auto parsed = device::parseReportDescriptor(vendorReportDescriptor(5));
+    ASSERT_TRUE(parsed.has_value());
+    ASSERT_EQ(parsed->collections.size(), 1u);
+    const auto& collection = parsed->collections[0];
+    EXPECT_EQ(collection.usagePage, 0xFF1C);
+    EXPECT_EQ(collection.usage, 0x0092);
+    ASSERT_EQ(collection.fields.size(), 2u);
+    for (const auto& field : collection.fields) {
+        EXPECT_EQ(field.reportId, field.type == device::HidReportType::Input ? 5 : 4);
+        EXPECT_EQ(field.reportSize * field.reportCount, 63u * 8);
+    }
+    EXPECT_EQ(vendorReportDescriptor(4), std::vector<std::uint8_t>(kVendorReportDescriptor.begin(),
+                                                                   kVendorReportDescriptor.end()));
+}
+
 // What the mouse's consumer listener does with a report it reads: the first usage of the
 // first data item is the event code.
 TEST(SimDescriptors, ConsumerReportsDecodeToTheirEventCodes) {

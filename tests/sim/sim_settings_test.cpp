@@ -66,7 +66,24 @@ INSTANTIATE_TEST_SUITE_P(
                     }),
                     ""},
         SettingCase{"keys=1,keys=2", with([](auto& s) { s.keys = 2; }), ""},
-        SettingCase{"", SimSettings{}, ""},
+        SettingCase{"fault=late@3:400", with([](auto& s) {
+                        s.faults = {{FaultKind::Late, 3, 400}};
+                    }),
+                    ""},
+        SettingCase{"fault=eacces", with([](auto& s) {
+                        s.faults = {{FaultKind::PermissionDenied, 0}};
+                    }),
+                    ""},
+        SettingCase{"answer-id=5,descriptor=empty", with([](auto& s) {
+                        s.answerReportId = 5;
+                        s.emptyDescriptor = true;
+                    }),
+                    ""},
+        SettingCase{"fault=late@3", {}, "late@N:MS"}, SettingCase{"fault=late@3:0", {}, "late"},
+        SettingCase{"fault=late@0:5", {}, "must be 1 or more"},
+        SettingCase{"fault=eacces@2", {}, "unknown kind 'eacces'"},
+        SettingCase{"answer-id=0", {}, "answer-id"},
+        SettingCase{"descriptor=broken", {}, "descriptor"}, SettingCase{"", SimSettings{}, ""},
         SettingCase{"keys=256", {}, "keys: '256' is not a number from 0 to 255"},
         SettingCase{"keys=-1", {}, "keys"}, SettingCase{"keys=12abc", {}, "keys"},
         SettingCase{"keys=", {}, "has no value"}, SettingCase{"keys", {}, "must be KEY=VALUE"},

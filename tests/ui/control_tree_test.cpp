@@ -69,6 +69,40 @@ TEST_F(ControlTreeTest, SelectingATabButtonShowsItsPage) {
     EXPECT_EQ(layout.page(), 1);
 }
 
+// Nested tab layouts as in the window: device panels, each with option pages.
+TEST_F(ControlTreeTest, AControlIsShownOnlyOnTheShownPageOfEveryLayoutAboveIt) {
+    Control& devices = add("device_layout", ControlKind::TabLayout);
+    Control& kbPanel = tree_.create("kb_tab_panel", ControlKind::Container, "", &devices);
+    Control& msPanel = tree_.create("ms_tab_panel", ControlKind::Container, "", &devices);
+    Control& msPages = tree_.create("ms_option_layout", ControlKind::TabLayout, "", &msPanel);
+    Control& msLight = tree_.create("ms_deng_page", ControlKind::Container, "", &msPages);
+    Control& msDpi = tree_.create("ms_dpi_page", ControlKind::Container, "", &msPages);
+    Control& slider = tree_.create("ms_deng_light_slider", ControlKind::Slider, "", &msLight);
+    Control& dpi = tree_.create("ms_DPI1_slider", ControlKind::Slider, "", &msDpi);
+    Control& profile = tree_.create("kb_deng_profile_combo", ControlKind::Combo, "", &kbPanel);
+
+    // Page 0 of both layouts: the keyboard panel and the mouse lighting page.
+    EXPECT_TRUE(profile.shown());
+    EXPECT_FALSE(slider.shown());
+    EXPECT_TRUE(slider.shownOnScreen());  // visible, yet on a page nobody sees
+
+    ASSERT_TRUE(devices.setPage(1));
+    EXPECT_FALSE(profile.shown());
+    EXPECT_TRUE(slider.shown());
+    EXPECT_FALSE(dpi.shown());
+    EXPECT_TRUE(msPages.shown());
+
+    ASSERT_TRUE(msPages.setPage(1));
+    EXPECT_FALSE(slider.shown());
+    EXPECT_TRUE(dpi.shown());
+
+    msPanel.setVisible(false);
+    EXPECT_FALSE(dpi.shown());
+    msPanel.setVisible(true);
+    dpi.setVisible(false);
+    EXPECT_FALSE(dpi.shown());
+}
+
 TEST_F(ControlTreeTest, UnchangedSelectionRaisesNothingProgrammatically) {
     Control& check = add("kb_Deng_7color_check", ControlKind::Option);
     check.setSelected(false, Notify::Yes);

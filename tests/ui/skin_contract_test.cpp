@@ -480,7 +480,8 @@ TEST_P(SkinContractTest, KindsFollowTheNamingConvention) {
     EXPECT_TRUE(wrong.empty()) << "kind does not fit the name:" << joined(wrong);
 }
 
-// Tabs switch pages through their "tabLayout"/"tabPage" attributes.
+// Tabs switch pages through their "tabLayout"/"tabPage" attributes: the name of a tab
+// layout and the name of one of its own pages.
 TEST_P(SkinContractTest, TabBindingsNameExistingPages) {
     std::vector<std::string> broken;
     tree_.forEach([&](const Control& c) {
@@ -490,14 +491,40 @@ TEST_P(SkinContractTest, TabBindingsNameExistingPages) {
         }
         const Control* target = tree_.find(layout->second);
         const auto pageIt = c.attributes().find("tabPage");
-        const int page = pageIt == c.attributes().end() ? -1 : std::stoi(pageIt->second);
+        const std::string page = pageIt == c.attributes().end() ? "" : pageIt->second;
+        const bool pageOfLayout =
+            target != nullptr && std::ranges::any_of(target->children(), [&](const Control* child) {
+                return child->name() == page;
+            });
         if (c.kind() != ControlKind::Option || target == nullptr ||
-            target->kind() != ControlKind::TabLayout || page < 0 ||
-            page >= static_cast<int>(target->children().size())) {
-            broken.push_back(c.name() + " → " + layout->second);
+            target->kind() != ControlKind::TabLayout || !pageOfLayout) {
+            broken.push_back(c.name() + " → " + layout->second + " / " + page);
         }
     });
     EXPECT_TRUE(broken.empty()) << joined(broken);
+}
+
+// A tab checked in the skin names the page its layout starts on, so the highlighted tab
+// and the page below it agree before anything is clicked.
+TEST_P(SkinContractTest, CheckedTabsNameTheFirstPageShown) {
+    std::vector<std::string> wrong;
+    tree_.forEach([&](const Control& c) {
+        const auto layout = c.attributes().find("tabLayout");
+        const auto page = c.attributes().find("tabPage");
+        if (!c.selected() || layout == c.attributes().end() || page == c.attributes().end()) {
+            return;
+        }
+        const Control* target = tree_.find(layout->second);
+        if (target == nullptr) {
+            return;  // reported by TabBindingsNameExistingPages
+        }
+        const auto& pages = target->children();
+        const auto current = static_cast<std::size_t>(target->page());
+        if (current >= pages.size() || pages[current]->name() != page->second) {
+            wrong.push_back(c.name() + " → " + page->second);
+        }
+    });
+    EXPECT_TRUE(wrong.empty()) << joined(wrong);
 }
 
 // Background images are skin-relative descriptions "file='…'"; the files must ship.

@@ -216,6 +216,8 @@ int main(int argc, char** argv) {
                    profiles::ClassCode::Keyboard);
         keyProfile(out, profiles::ProfileList::KeyboardKeys, DeviceKind::RegionKeyboard,
                    profiles::ClassCode::Keyboard);
+        keyProfile(out, profiles::ProfileList::KeyboardKeys, DeviceKind::MembraneKeyboard,
+                   profiles::ClassCode::Keyboard);
         mouseLight(src, out, DeviceKind::Mouse);
         mouseLight(src, out, DeviceKind::MouseAlt);
         mouseLight(src, out, DeviceKind::Mouse2);

@@ -256,7 +256,7 @@ def device_panel(d, name, tabs, lists):
     tab_buttons = []
     pages = []
     for i, (tab, text, tag, page_name) in enumerate(tabs):
-        tab_buttons.append(option(tab, None, text, d + "_op", tabLayout=d + "_option_layout", tabPage=i,
+        tab_buttons.append(option(tab, None, text, d + "_op", tabLayout=d + "_option_layout", tabPage=page_name,
                                   checked=(i == 0), minimumSize=(0, 32)))
         pages.append(W(tag, page_name))
     groups = [profile_group(d, lst, title) for lst, title in lists]
@@ -281,18 +281,19 @@ def main_window():
         tool("restorebtn", (720, 8, 28, 24), "\u25a3", "restore_btn_tip", visible=False),
         tool("closebtn", (756, 8, 28, 24), "\u2715", "close_btn_tip"),
     ])
+    # tabPage names the page of the stacked widget (see skin/README.md).
     device_tabs = [
-        ("kb_tab", "tab_keyboard", 0),
-        ("kb_onecolor_tab", "tab_keyboard", 0),
-        ("kb_film_tab", "tab_keyboard", 0),
-        ("kb_membrane_tab", "tab_keyboard", 0),
-        ("ms_tab", "tab_mouse", 1),
-        ("ms2_tab", "tab_mouse", 1),
-        ("mp_tab", "tab_mousepad", 2),
+        ("kb_tab", "tab_keyboard", "kb_tab_panel"),
+        ("kb_onecolor_tab", "tab_keyboard", "kb_tab_panel"),
+        ("kb_film_tab", "tab_keyboard", "kb_tab_panel"),
+        ("kb_membrane_tab", "tab_keyboard", "kb_tab_panel"),
+        ("ms_tab", "tab_mouse", "ms_tab_panel"),
+        ("ms2_tab", "tab_mouse", "ms_tab_panel"),
+        ("mp_tab", "tab_mousepad", "mp_tab_panel"),
     ]
     strip = row("device_tab_bar", [
-        option(name, None, text, "device_tab", tabLayout="device_layout", tabPage=idx, visible=False, minimumSize=(120, 30))
-        for name, text, idx in device_tabs
+        option(name, None, text, "device_tab", tabLayout="device_layout", tabPage=panel, visible=False, minimumSize=(120, 30))
+        for name, text, panel in device_tabs
     ] + [Stretch()], geo=(0, 40, 800, 36), margin=3)
 
     kb = device_panel("kb", "kb_tab_panel", [

@@ -426,6 +426,11 @@ void ConnectKeyboard(MainWindow& main, DeviceKind kind, const KeyboardRead& read
     if (kind != DeviceKind::RgbKeyboard) {
         reseedLightProfiles(main, kind, ProfileList::KeyboardLight);
     }
+    // The first-run key profile was made before any keyboard was known; the keyboard gets
+    // one made for its own key table before the selected key profile is loaded and sent.
+    profiles::ReseedKeysOnConnect(kind, main.seededThisRun(), [&main](std::string_view key) {
+        main.postMessageBox(std::string(key));
+    });
     ApplyKeyboardRead(main, read);
     SelectProfileAt(main, ProfileList::KeyboardLight, selectedPosition(ProfileList::KeyboardLight));
     SelectProfileAt(main, ProfileList::KeyboardKeys, selectedPosition(ProfileList::KeyboardKeys));

@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "core/app/connection_sequences.h"
 #include "core/app/main_window.h"
@@ -24,6 +26,8 @@ constexpr std::chrono::milliseconds kConnectSettle{100};
 constexpr std::chrono::milliseconds kCoalesceDelay{50};
 constexpr int kReReadActiveTimer = 9;
 constexpr int kFullReReadTimer = 10;
+// "The device was found but cannot be opened" with the command that installs the udev rule.
+constexpr std::string_view kDeviceAccessMessage = "message_device_access";
 
 // Re-reads asked of a connection thread by window messages; each bit runs once at the next
 // pass while the device is present.
@@ -218,6 +222,9 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
             runReReads(main, c);
         };
         hooks.lost = [&] { lost(main, c); };
+        hooks.permissionDenied = [&main](const device::HidInterfaceInfo&) {
+            main.postMessageBox(std::string(kDeviceAccessMessage));
+        };
         device::ConnectionWatcher watcher(backend, c.commander, role, std::move(hooks));
         watcher.run(stop, [&c] { return c.requests.pending(); });
     });

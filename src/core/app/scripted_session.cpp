@@ -43,6 +43,7 @@ struct ControlState {
     bool visible = false;
     bool enabled = false;
     bool selected = false;
+    bool shown = false;
     int value = 0;
     int item = -1;
     std::size_t count = 0;
@@ -53,11 +54,12 @@ ControlState readControl(HeadlessApp& app, const std::string& name) {
     ControlState state;
     app.query([&] {
         if (const ui::Control* c = app.mainWindow().tree().find(name)) {
-            state = {true,       c->visible(),     c->enabled(),      c->selected(),
+            state = {true,       c->visible(),     c->enabled(),      c->selected(), c->shown(),
                      c->value(), c->currentItem(), c->items().size(), c->text()};
         } else if (name == "window") {
             state.found = true;
             state.visible = app.windowHost().isVisible();
+            state.shown = state.visible;
             state.enabled = true;
         }
     });
@@ -71,6 +73,8 @@ std::string property(const ControlState& s, std::string_view key) {
         return s.enabled ? "1" : "0";
     if (key == "selected")
         return s.selected ? "1" : "0";
+    if (key == "shown")
+        return s.shown ? "1" : "0";
     if (key == "value")
         return std::to_string(s.value);
     if (key == "item")
@@ -83,8 +87,8 @@ std::string property(const ControlState& s, std::string_view key) {
 }
 
 bool knownProperty(std::string_view key) {
-    return key == "visible" || key == "enabled" || key == "selected" || key == "value" ||
-           key == "item" || key == "count" || key == "text";
+    return key == "visible" || key == "enabled" || key == "selected" || key == "shown" ||
+           key == "value" || key == "item" || key == "count" || key == "text";
 }
 
 // "true"/"false" read as the 1/0 the properties print.
@@ -235,7 +239,7 @@ class Session {
             std::ostringstream line;
             line << w[1] << " visible=" << s.visible << " enabled=" << s.enabled
                  << " selected=" << s.selected << " value=" << s.value << " item=" << s.item
-                 << " count=" << s.count << " text=" << s.text << '\n';
+                 << " count=" << s.count << " shown=" << s.shown << " text=" << s.text << '\n';
             // One insertion per line, so lines of other threads never cut into it.
             out_ << line.str() << std::flush;
             return kScriptDone;

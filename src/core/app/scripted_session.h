@@ -25,7 +25,11 @@ inline constexpr int kScriptTimedOut = 3;
 //   file PATH | file -                 next file dialog returns PATH / is cancelled
 //   foreground PATH                    the program owning the foreground window
 //   suspend, resume, activate
-//   print CONTROL
+//   print CONTROL                      one line: CONTROL visible= enabled= selected= value=
+//                                      item= count= shown= text= (text last, as it stands)
+// shown=1 when a user can see the control: it and every ancestor are visible, and every tab
+// layout above it shows the page that holds it (for "window": the window is visible). wait-for
+// takes every property print shows, shown included.
 // Writes "print" lines to out; errors (with the line number) to err. What the program itself
 // says ("message KEY", "window shown", "pointer speed N", "wheel lines N") goes to the app's
 // output. At the end the app is

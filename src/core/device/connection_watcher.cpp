@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
+
+#include "core/device/device_permissions.h"
+#include "core/platform/debug_line.h"
 
 namespace korvane::device {
 namespace {
@@ -27,6 +31,7 @@ bool ConnectionWatcher::connectFirstMatch(const std::vector<HidInterfaceInfo>& i
         auto handle = backend_.open(candidate, match.access);
         if (handle == nullptr) {
             // Given up for this pass; the next pass tries again.
+            noteOpenFailure(candidate, match.access);
             continue;
         }
         commander_.attach(std::move(handle));
@@ -35,6 +40,19 @@ bool ConnectionWatcher::connectFirstMatch(const std::vector<HidInterfaceInfo>& i
         return true;
     }
     return false;
+}
+
+void ConnectionWatcher::noteOpenFailure(const HidInterfaceInfo& candidate, HidAccess access) {
+    if (backend_.whyNotOpened(candidate, access) != HidOpenFailure::PermissionDenied) {
+        return;
+    }
+    const std::uint32_t device =
+        static_cast<std::uint32_t>(candidate.vendorId) << 16 | candidate.productId;
+    if (!deniedReported_.insert(device).second) {
+        return;
+    }
+    platform::debugLine(PermissionDeniedText(candidate));
+    deniedThisPass_.push_back(candidate);
 }
 
 ConnectionWatcher::Pass ConnectionWatcher::runPass() {
@@ -67,6 +85,11 @@ ConnectionWatcher::Pass ConnectionWatcher::runPass() {
         }
     }
     // Never wait for the main thread while the device's lock is held.
+    for (const HidInterfaceInfo& denied : std::exchange(deniedThisPass_, {})) {
+        if (hooks_.permissionDenied) {
+            hooks_.permissionDenied(denied);
+        }
+    }
     switch (pass) {
         case Pass::Arrived:
             if (hooks_.applyArrived) {

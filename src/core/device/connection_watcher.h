@@ -1,7 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <set>
+#include <vector>
 
 #include "core/device/device_commander.h"
 #include "core/device/device_kind.h"
@@ -29,6 +32,10 @@ class ConnectionWatcher {
         std::function<void()> stillPresent;
         // Lock released: the device has gone; connected and synchronised are cleared.
         std::function<void()> lost;
+        // Lock released: a matching interface is present but this user may not open it.
+        // Once per run and device (vendor and product); a debug line naming the node has
+        // been written. Must not wait for the main thread's user.
+        std::function<void(const HidInterfaceInfo& info)> permissionDenied;
     };
 
     enum class Pass { Absent, Arrived, Present, Lost, EnumerationFailed };
@@ -46,11 +53,14 @@ class ConnectionWatcher {
   private:
     bool connectFirstMatch(const std::vector<HidInterfaceInfo>& interfaces, DeviceKind& kind,
                            HidInterfaceInfo& info);
+    void noteOpenFailure(const HidInterfaceInfo& candidate, HidAccess access);
 
     HidBackend& backend_;
     DeviceCommander& commander_;
     InterfaceRole role_;
     Hooks hooks_;
+    std::set<std::uint32_t> deniedReported_;        // vendor << 16 | product
+    std::vector<HidInterfaceInfo> deniedThisPass_;  // to tell once the lock is released
 };
 
 }  // namespace korvane::device

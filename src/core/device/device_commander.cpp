@@ -63,9 +63,16 @@ void DeviceCommander::attach(std::unique_ptr<HidHandle> handle) {
     if (previous) {
         previous->abortRead();
     }
+    AnswerReportIds ids;
+    if (handle) {
+        const HidInterfaceInfo& info = handle->info();
+        ids =
+            AnswerReportIds::fromDescriptor(handle->reportDescriptor(), info.usagePage, info.usage);
+    }
     std::lock_guard guard(lock_);
     std::lock_guard handleGuard(handleMutex_);
     handle_ = std::move(handle);
+    answerIds_ = ids;
 }
 
 void DeviceCommander::close() {
@@ -83,6 +90,11 @@ void DeviceCommander::close() {
 std::shared_ptr<HidHandle> DeviceCommander::handle() const {
     std::lock_guard guard(handleMutex_);
     return handle_;
+}
+
+AnswerReportIds DeviceCommander::answerReportIds() const {
+    std::lock_guard guard(handleMutex_);
+    return answerIds_;
 }
 
 void DeviceCommander::setSleepFunction(SleepFunction sleep) {

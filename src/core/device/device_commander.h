@@ -9,6 +9,7 @@
 #include <mutex>
 #include <span>
 
+#include "core/device/answer_pairing.h"
 #include "core/device/device_identity.h"
 #include "core/device/hid_backend.h"
 #include "core/device/report64.h"
@@ -77,12 +78,15 @@ class DeviceCommander {
     std::recursive_mutex& lock() { return lock_; }
 
     // Replaces the opened interface (closing the previous one, whose pending read is
-    // abandoned first). Does not change the connected flag.
+    // abandoned first) and takes the report IDs of its answers from its report descriptor.
+    // Does not change the connected flag.
     void attach(std::unique_ptr<HidHandle> handle);
     // Abandons a pending read at once, then closes the interface and clears connected.
     void close();
     // The opened interface, or null. Shared so that an exchange in progress keeps it alive.
     std::shared_ptr<HidHandle> handle() const;
+    // The input report IDs answers of the opened interface arrive under.
+    AnswerReportIds answerReportIds() const;
 
     // How long an exchange waits for each answer; 300 ms unless a test shortens it.
     std::chrono::milliseconds answerTimeLimit() const { return answerTimeLimit_.load(); }
@@ -125,6 +129,7 @@ class DeviceCommander {
 
     mutable std::mutex handleMutex_;  // guards handle_ only; never held across I/O
     std::shared_ptr<HidHandle> handle_;
+    AnswerReportIds answerIds_;
 
     std::mutex sleepMutex_;
     SleepFunction sleep_;

@@ -45,7 +45,7 @@ inline constexpr std::array<DeviceModel, 8> kDeviceModels{{
     {DeviceKind::RegionKeyboard, DeviceClass::Keyboard, 2, 0x6523, "kb_film_tab", "region_page",
      "kb_fkey_", "kbkeyfilmdefault.pro", "region-keyboard"},
     {DeviceKind::MembraneKeyboard, DeviceClass::Keyboard, 3, 0x5006, "kb_membrane_tab",
-     "ZR530X_page", "kb_mkey_", "kbkeyfilmdefault.pro", "membrane-keyboard"},
+     "ZR530X_page", "kb_mkey_", "kbkeymembranedefault.pro", "membrane-keyboard"},
     {DeviceKind::Mouse, DeviceClass::Mouse, 0, 0x5523, "ms_tab", "ms_page", "ms_dkey_", "",
      "mouse"},
     {DeviceKind::MouseAlt, DeviceClass::Mouse, 1, 0x6656, "", "", "", "", "mouse-alt"},

@@ -27,6 +27,12 @@ enum class HidAccess : std::uint8_t { ReadOnly, ReadWrite };
 
 enum class HidReadStatus : std::uint8_t { Ok, Timeout, Aborted, Failed };
 
+// Why an interface could not be opened.
+enum class HidOpenFailure : std::uint8_t {
+    Other,             // gone, busy, not a HID node, ...
+    PermissionDenied,  // present, but this user may not open its node (EACCES)
+};
+
 // An opened interface. write/read may be called from different threads; abortRead may be
 // called from any thread and makes a pending (or the next) read return Aborted at once.
 class HidHandle {
@@ -56,6 +62,11 @@ class HidBackend {
     virtual std::unique_ptr<HidHandle> open(const HidInterfaceInfo& info, HidAccess access) = 0;
     // Whether the interface at that path is still plugged in (a cheap probe).
     virtual bool isStillPresent(const std::string& path) = 0;
+    // Asked after open returned nullptr: why that interface cannot be opened, looked at
+    // afresh (the library that opens it may not say).
+    virtual HidOpenFailure whyNotOpened(const HidInterfaceInfo& /*info*/, HidAccess /*access*/) {
+        return HidOpenFailure::Other;
+    }
 };
 
 }  // namespace korvane::device

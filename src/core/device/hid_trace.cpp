@@ -17,16 +17,14 @@ class TracedHandle : public HidHandle {
 
     bool write(std::span<const std::uint8_t> report, std::chrono::milliseconds timeout) override {
         const bool ok = inner_->write(report, timeout);
-        if (ok) {
-            trace_->record('W', inner_->info().path, report);
-        }
+        trace_->record(ok ? kTraceWritten : kTraceNotWritten, inner_->info().path, report);
         return ok;
     }
     HidReadStatus read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout,
                        std::size_t& bytesRead) override {
         const HidReadStatus status = inner_->read(buffer, timeout, bytesRead);
         if (status == HidReadStatus::Ok) {
-            trace_->record('R', inner_->info().path,
+            trace_->record(kTraceRead, inner_->info().path,
                            buffer.first(std::min(bytesRead, buffer.size())));
         }
         return status;
@@ -58,6 +56,9 @@ class TracedBackend : public HidBackend {
         return std::make_unique<TracedHandle>(std::move(handle), trace_);
     }
     bool isStillPresent(const std::string& path) override { return inner_->isStillPresent(path); }
+    HidOpenFailure whyNotOpened(const HidInterfaceInfo& info, HidAccess access) override {
+        return inner_->whyNotOpened(info, access);
+    }
 
   private:
     std::unique_ptr<HidBackend> inner_;

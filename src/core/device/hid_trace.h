@@ -16,7 +16,13 @@ namespace korvane::device {
 
 inline constexpr std::string_view kTraceVariable = "KORVANE_HID_TRACE";
 
-// Appends one line per report to a file: "<ms since start> <W|R> <interface path> <hex>",
+// Direction letters of a trace line: a report written, one that was to be written but was
+// not (the write failed or ran out of time; the device may never have seen it), one read.
+inline constexpr char kTraceWritten = 'W';
+inline constexpr char kTraceNotWritten = 'X';
+inline constexpr char kTraceRead = 'R';
+
+// Appends one line per report to a file: "<ms since start> <W|X|R> <interface path> <hex>",
 // the report padded or cut to 64 bytes as 128 lowercase hex digits. Safe to call from any
 // thread; each line goes out whole and is flushed at once.
 class WireTraceFile {

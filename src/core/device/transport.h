@@ -25,15 +25,19 @@ bool WriteReport(HidHandle& handle, std::span<const std::uint8_t> report,
 bool ReadReport(HidHandle& handle, std::span<std::uint8_t> buffer,
                 std::chrono::milliseconds timeLimit, std::size_t& bytesRead);
 
-// Writes the request and reads its answer under the commander's lock, held across both so
-// the answer stays with its request. Up to kExchangeAttempts attempts with the request
-// unchanged. Input reports of other report IDs arriving meanwhile (consumer reports sharing
-// the node) are skipped within the answer time limit.
+// Writes the request and reads its answer under the commander's lock, held across every
+// attempt so the answer stays with its request. Up to kExchangeAttempts attempts with the
+// request unchanged; before each write, input reports already queued are discarded. Only a
+// report under one of the interface's answer report IDs that belongs to the request
+// (AnswerBelongsTo: it echoes the command, and the length and offset where the device
+// echoes them) counts as its answer; anything else arriving meanwhile (consumer reports
+// sharing the node, a late answer to an earlier request) is skipped within the time limit.
 // Returns 1 when an answer was read, 0 when not connected (no I/O) or no answer came,
 // -1 when a write failed (no further attempt).
 int ExchangeReport(DeviceCommander& commander, const Report64& request, Report64& answer);
 
-// One write (its result ignored) and one read into the request's own buffer; no retry.
+// One write (its result ignored) and one read of its answer, paired as above, into the
+// request's own buffer; no retry.
 // Returns 1 when an answer was read, 0 otherwise or when not connected.
 int ExchangeReportOnce(DeviceCommander& commander, Report64& request);
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <system_error>
 
 namespace korvane::platform {
 namespace {
@@ -68,12 +69,38 @@ void syncFolder(const std::filesystem::path& folder) {
     }
 }
 
+// The file a chain of symbolic links ends at (the path itself when it is no link), so a
+// settings file kept elsewhere through a link is updated there and the link survives.
+// Relative targets count from the link's folder. nullopt for a loop.
+std::optional<std::filesystem::path> linkTarget(std::filesystem::path path) {
+    constexpr int kMaxLinks = 40;  // the kernel's own limit for one lookup
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        std::error_code ec;
+        const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
+        if (ec) {
+            return std::nullopt;
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    if (path.empty() || !path.has_filename()) {
+bool writeFileAtomically(const std::filesystem::path& requested,
+                         std::span<const std::uint8_t> bytes) {
+    if (requested.empty() || !requested.has_filename()) {
         return false;
     }
+    const auto resolved = linkTarget(requested);
+    if (!resolved || !resolved->has_filename()) {
+        return false;
+    }
+    const std::filesystem::path& path = *resolved;
     std::filesystem::path folder = path.parent_path();
     if (folder.empty()) {
         folder = ".";
@@ -116,6 +143,22 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     }
     syncFolder(folder);
     return true;
+}
+
+bool canCreateFilesIn(const std::filesystem::path& folder) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::filesystem::path probe = folder / tempName();
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.c_str());
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
 }
 
 std::optional<std::vector<std::uint8_t>> readFileLimited(const std::filesystem::path& path,

@@ -10,10 +10,20 @@ namespace {
 constexpr std::size_t kMaxNameBytes = 255 - 4;
 constexpr std::size_t kMaxNameUnits = 259;
 
+// Characters a profile file copied to another system could not be named with.
+constexpr std::u16string_view kNotPortable = u"<>:\"|?*";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 }  // namespace
 
 bool isSafeFileName(std::string_view name) {
     if (name.empty() || name == "." || name == ".." || name.size() > kMaxNameBytes) {
+        return false;
+    }
+    if (isBlank(name.front()) || isBlank(name.back()) || name.back() == '.') {
         return false;
     }
     const std::u16string units = utf8ToUtf16(name);
@@ -22,7 +32,8 @@ bool isSafeFileName(std::string_view name) {
         return false;
     }
     for (const char16_t c : units) {
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == u'/' || c == u'\\') {
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == u'/' || c == u'\\' ||
+            kNotPortable.find(c) != std::u16string_view::npos) {
             return false;
         }
     }

@@ -73,6 +73,27 @@ std::string decodeUtf16(std::span<const std::uint8_t> bytes, bool littleEndian) 
     return utf16ToUtf8(units);
 }
 
+std::vector<std::uint8_t> encodeUtf16(std::string_view utf8, bool littleEndian) {
+    const std::u16string units = utf8ToUtf16(utf8);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(2 + 2 * units.size());
+    const auto push = [&](char16_t unit) {
+        const auto lo = static_cast<std::uint8_t>(unit & 0xFF);
+        const auto hi = static_cast<std::uint8_t>(unit >> 8);
+        bytes.push_back(littleEndian ? lo : hi);
+        bytes.push_back(littleEndian ? hi : lo);
+    };
+    push(0xFEFF);
+    for (const char16_t unit : units) {
+        push(unit);
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> asBytes(std::string_view text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
 bool hasAny(std::string_view s, std::string_view chars) {
     return s.find_first_of(chars) != std::string_view::npos;
 }
@@ -83,14 +104,20 @@ IniDocument IniDocument::fromBytes(std::span<const std::uint8_t> bytes) {
     IniDocument doc;
     std::string text;
     if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        doc.encoding_ = TextEncoding::Utf16LE;
         text = decodeUtf16(bytes.subspan(2), true);
     } else if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+        doc.encoding_ = TextEncoding::Utf16BE;
         text = decodeUtf16(bytes.subspan(2), false);
     } else if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        doc.utf8Bom_ = true;
+        doc.encoding_ = TextEncoding::Utf8Bom;
         text.assign(bytes.begin() + 3, bytes.end());
     } else {
         text.assign(bytes.begin(), bytes.end());
+        if (!isValidUtf8(text)) {
+            doc.encoding_ = TextEncoding::Windows1252;
+            text = windows1252ToUtf8(text);
+        }
     }
 
     std::size_t start = 0;
@@ -221,12 +248,29 @@ bool IniDocument::set(std::string_view section, std::string_view key,
 }
 
 std::vector<std::uint8_t> IniDocument::toBytes() const {
-    std::string text = utf8Bom_ ? "\xEF\xBB\xBF" : "";
+    std::string text;
     for (const std::string& line : lines_) {
         text += line;
         text += '\n';
     }
-    return std::vector<std::uint8_t>(text.begin(), text.end());
+    switch (encoding_) {
+        case TextEncoding::Utf8:
+            break;
+        case TextEncoding::Utf8Bom:
+            return asBytes("\xEF\xBB\xBF" + text);
+        case TextEncoding::Utf16LE:
+            return encodeUtf16(text, true);
+        case TextEncoding::Utf16BE:
+            return encodeUtf16(text, false);
+        case TextEncoding::Windows1252:
+            if (const auto legacy = utf8ToWindows1252(text)) {
+                return asBytes(*legacy);
+            }
+            // A name the code page cannot hold: UTF-16 keeps it and stays readable for
+            // every installation.
+            return encodeUtf16(text, true);
+    }
+    return asBytes(text);
 }
 
 }  // namespace korvane::platform

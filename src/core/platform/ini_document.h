@@ -9,19 +9,26 @@
 
 namespace korvane::platform {
 
+// How the bytes of a settings file encode its text. A file is written back the way it was
+// read, so another installation can still read it: UTF-16 with its byte-order mark stays
+// UTF-16, a single-byte legacy file stays Windows-1252 until it must hold a character that
+// code page lacks (then it becomes UTF-16LE with a byte-order mark), and a new file is UTF-8.
+enum class TextEncoding : std::uint8_t { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
+
 // The text of one INI file with the lookups and edits of private-profile calls, kept as
 // its lines so that everything a call does not touch (comments, unknown lines, other
 // sections, line endings) is written back as it was. IniFile adds the file, the locking
 // and the value limit.
 class IniDocument {
   public:
-    // UTF-16LE or UTF-16BE with a byte-order mark are converted to UTF-8; anything else is
-    // taken as UTF-8 (a UTF-8 byte-order mark is kept for the way back).
+    // UTF-16LE or UTF-16BE with a byte-order mark, UTF-8 (with or without one), or, for bytes
+    // without a mark that are not well-formed UTF-8, Windows-1252; held as UTF-8 inside.
     static IniDocument fromBytes(std::span<const std::uint8_t> bytes);
 
+    TextEncoding encoding() const { return encoding_; }
+
     // The value of the key in the first section of that name, trimmed, or nullopt.
-    // Not limited in length; bytes that are not UTF-8 come back as U+FFFD and the value
-    // ends at a NUL, as it would in a C buffer.
+    // Not limited in length; the value ends at a NUL, as it would in a C buffer.
     std::optional<std::string> find(std::string_view section, std::string_view key) const;
 
     // Whether the names and value can be stored so that they read back as written: names
@@ -35,12 +42,13 @@ class IniDocument {
     // the text changed; false as well when !isWritable.
     bool set(std::string_view section, std::string_view key, std::optional<std::string_view> value);
 
-    // UTF-8, each line ended by a line break.
+    // Each line ended by a line break, in the encoding the file was read in (see
+    // TextEncoding); a new document is UTF-8.
     std::vector<std::uint8_t> toBytes() const;
 
   private:
     std::vector<std::string> lines_;  // without '\n'; a trailing '\r' stays with its line
-    bool utf8Bom_ = false;
+    TextEncoding encoding_ = TextEncoding::Utf8;
     bool crlf_ = true;  // line ending of lines this class adds
 };
 

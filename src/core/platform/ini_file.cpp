@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/platform/atomic_file.h"
+#include "core/platform/debug_line.h"
 #include "core/platform/ini_document.h"
 #include "core/platform/text.h"
 
@@ -32,24 +33,31 @@ std::mutex& pathMutex(const std::filesystem::path& path) {
     return registry.try_emplace(key.lexically_normal().string()).first->second;
 }
 
-enum class Existing { kMissing, kRead, kUnreadable };
-
-Existing readExisting(const std::filesystem::path& path, IniDocument& doc) {
+// Reads the file into doc when it is there and readable.
+IniFile::State readExisting(const std::filesystem::path& path, IniDocument& doc) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        return errno == ENOENT ? Existing::kMissing : Existing::kUnreadable;
+        // ENOTDIR: a file stands where a folder of the path should be; nothing is here.
+        return errno == ENOENT || errno == ENOTDIR ? IniFile::State::Missing
+                                                   : IniFile::State::Unreadable;
     }
     const auto bytes = readFileLimited(path, kMaxFileBytes);
     if (!bytes) {
-        return Existing::kUnreadable;
+        return IniFile::State::Unreadable;
     }
     doc = IniDocument::fromBytes(*bytes);
-    return Existing::kRead;
+    return IniFile::State::Readable;
 }
 
 }  // namespace
 
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+IniFile::State IniFile::state() const {
+    std::lock_guard lock(pathMutex(path_));
+    IniDocument doc;
+    return readExisting(path_, doc);
+}
 
 std::string IniFile::readString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
@@ -72,24 +80,32 @@ bool IniFile::writeString(std::string_view section, std::string_view key,
     if (!IniDocument::isWritable(section, key, value)) {
         return false;
     }
+    return update([&](IniDocument& doc) {
+        doc.set(section, key, value);
+        return true;
+    });
+}
+
+bool IniFile::update(const std::function<bool(IniDocument&)>& change) {
     std::lock_guard lock(pathMutex(path_));
     IniDocument doc;
-    switch (readExisting(path_, doc)) {
-        case Existing::kUnreadable:
-            // Rewriting a file we could not read would throw its other keys away.
-            return false;
-        case Existing::kMissing:
-            if (!value) {
-                return true;  // nothing to delete, and no file to create for it
-            }
-            break;
-        case Existing::kRead:
-            break;
+    if (readExisting(path_, doc) == State::Unreadable) {
+        debugLine("settings file unreadable, not written: " + path_.string());
+        return false;
     }
-    if (!doc.set(section, key, value)) {
-        return true;  // already as asked
+    const std::vector<std::uint8_t> before = doc.toBytes();
+    if (!change(doc)) {
+        return false;
     }
-    return writeFileAtomically(path_, doc.toBytes());
+    const std::vector<std::uint8_t> after = doc.toBytes();
+    if (after == before) {
+        return true;  // already as asked; a missing file is not created for nothing
+    }
+    if (!writeFileAtomically(path_, after)) {
+        debugLine("settings file not written: " + path_.string());
+        return false;
+    }
+    return true;
 }
 
 bool IniFile::writeInt(std::string_view section, std::string_view key, long value) {

@@ -174,4 +174,14 @@ fs::path ProgramFolder() {
     return fs::path(KORVANE_SOURCE_DATA_DIR);
 }
 
+bool IsSourceTreeDataFolder(const fs::path& folder) {
+    const fs::path source(KORVANE_SOURCE_DATA_DIR);
+    if (source.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    const bool same = fs::equivalent(folder, source, ec);
+    return !ec && same;
+}
+
 }  // namespace korvane::platform

@@ -21,4 +21,8 @@ std::filesystem::path MainIniPath();
 // else the source tree's data/ folder (running from a build tree).
 std::filesystem::path ProgramFolder();
 
+// Whether the folder is the source tree's data/ (a run from a build tree): its files are
+// committed, so the program never writes there.
+bool IsSourceTreeDataFolder(const std::filesystem::path& folder);
+
 }  // namespace korvane::platform

@@ -15,11 +15,18 @@ constexpr char32_t kReplacement = 0xFFFD;
 // surrogates, values above U+10FFFF and truncated sequences give U+FFFD; the bad
 // sequence is consumed up to (not including) the first byte that cannot continue it,
 // so a valid character right after a broken one is never swallowed.
-char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
+// bad, when given, is set for a sequence that is not well-formed (a literal U+FFFD is not).
+char32_t decodeUtf8(std::string_view text, std::size_t& pos, bool* bad = nullptr) {
     const auto lead = static_cast<unsigned char>(text[pos++]);
     if (lead < 0x80) {
         return lead;
     }
+    const auto fail = [bad] {
+        if (bad != nullptr) {
+            *bad = true;
+        }
+        return kReplacement;
+    };
     std::size_t extra = 0;
     char32_t cp = 0;
     char32_t min = 0;
@@ -36,21 +43,21 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
         cp = lead & 0x07;
         min = 0x10000;
     } else {
-        return kReplacement;
+        return fail();
     }
     for (std::size_t i = 0; i < extra; ++i) {
         if (pos >= text.size()) {
-            return kReplacement;
+            return fail();
         }
         const auto c = static_cast<unsigned char>(text[pos]);
         if ((c & 0xC0) != 0x80) {
-            return kReplacement;
+            return fail();
         }
         cp = (cp << 6) | (c & 0x3F);
         ++pos;
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return kReplacement;
+        return fail();
     }
     return cp;
 }
@@ -71,6 +78,24 @@ void appendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// Bytes 0x80..0x9F of Windows-1252; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kWindows1252High{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::optional<std::uint8_t> windows1252Byte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        return static_cast<std::uint8_t>(cp);
+    }
+    for (std::size_t i = 0; i < kWindows1252High.size(); ++i) {
+        if (kWindows1252High[i] == cp) {
+            return static_cast<std::uint8_t>(0x80 + i);
+        }
+    }
+    return std::nullopt;
 }
 
 std::size_t unitsOf(char32_t cp) {
@@ -225,6 +250,39 @@ std::u16string utf8ToUtf16(std::string_view text) {
         } else {
             out.push_back(static_cast<char16_t>(cp));
         }
+    }
+    return out;
+}
+
+bool isValidUtf8(std::string_view bytes) {
+    bool bad = false;
+    std::size_t pos = 0;
+    while (pos < bytes.size() && !bad) {
+        decodeUtf8(bytes, pos, &bad);
+    }
+    return !bad;
+}
+
+std::string windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        appendUtf8(out, b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : char32_t{b});
+    }
+    return out;
+}
+
+std::optional<std::string> utf8ToWindows1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto byte = windows1252Byte(decodeUtf8(utf8, pos));
+        if (!byte) {
+            return std::nullopt;
+        }
+        out.push_back(static_cast<char>(*byte));
     }
     return out;
 }

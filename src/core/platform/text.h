@@ -12,6 +12,16 @@ namespace korvane::platform {
 std::u16string utf8ToUtf16(std::string_view text);
 std::string utf16ToUtf8(std::u16string_view text);
 
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or cut sequences).
+bool isValidUtf8(std::string_view bytes);
+
+// Windows-1252, the single-byte text of settings files written by other installations. The
+// five bytes the code page leaves undefined map to the C1 controls of the same value, as the
+// system's own conversion does, so every byte survives the way there and back.
+std::string windows1252ToUtf8(std::string_view bytes);
+// nullopt when the text holds a character the code page has no byte for.
+std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
+
 // Number of UTF-16 code units the text takes (the unit of the 259-character limits).
 std::size_t utf16Length(std::string_view utf8);
 // The longest prefix of at most maxUnits UTF-16 code units, never splitting a character.

@@ -1,5 +1,7 @@
 #include "core/profiles/default_files.h"
 
+#include <system_error>
+
 #include "core/platform/paths.h"
 
 namespace korvane::profiles {
@@ -45,7 +47,19 @@ std::string_view defaultProfileFile(ProfileList list, device::DeviceKind kind) {
     return {};
 }
 
+std::filesystem::path capturedKeyProfilePath(device::DeviceKind keyboardKind) {
+    return platform::DataRoot() /
+           std::string(defaultProfileFile(ProfileList::KeyboardKeys, keyboardKind));
+}
+
 std::filesystem::path defaultProfilePath(ProfileList list, device::DeviceKind kind) {
+    if (list == ProfileList::KeyboardKeys) {
+        const std::filesystem::path captured = capturedKeyProfilePath(kind);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(captured, ec)) {
+            return captured;
+        }
+    }
     return platform::ProgramFolder() / std::string(defaultProfileFile(list, kind));
 }
 

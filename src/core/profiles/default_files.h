@@ -20,7 +20,9 @@ inline constexpr std::array<DefaultProfileFiles, 8> kDefaultProfileFiles{{
     {device::DeviceKind::RgbKeyboard, "kbdengdefault.led", "kbkeydefault.pro"},
     {device::DeviceKind::MonoKeyboard, "kbonecolordengdefault.led", "kbkeyonecolordefault.pro"},
     {device::DeviceKind::RegionKeyboard, "kbdengregiondefault.led", "kbkeyfilmdefault.pro"},
-    {device::DeviceKind::MembraneKeyboard, "kbdengregiondefault.led", "kbkeyfilmdefault.pro"},
+    // The membrane keyboard lists its keys in another order than the region keyboard, so
+    // it cannot share the region keyboard's key table.
+    {device::DeviceKind::MembraneKeyboard, "kbdengregiondefault.led", "kbkeymembranedefault.pro"},
     {device::DeviceKind::Mouse, "msdengdefault.led", "mskeydefault.pro"},
     {device::DeviceKind::MouseAlt, "msdengdefault2.led", "mskeydefault.pro"},
     {device::DeviceKind::Mouse2, "msdengdefault3.led", "mskeydefault.pro"},
@@ -42,7 +44,14 @@ inline constexpr std::string_view kMouseStash = "Profile";            // ms, fro
 // the class's first model.
 std::string_view defaultProfileFile(ProfileList list, device::DeviceKind kind);
 
-// ProgramFolder() / defaultProfileFile(list, kind).
+// Where the default file of a list for a model is read from: ProgramFolder() /
+// defaultProfileFile(list, kind), except for a keyboard key profile captured from an
+// attached keyboard into the data folder (capturedKeyProfilePath), which wins while it
+// exists.
 std::filesystem::path defaultProfilePath(ProfileList list, device::DeviceKind kind);
+
+// DataRoot() / the kind's default key profile file: where a captured default key profile
+// goes when the program folder must not be written (see CaptureDefaultKeyProfile).
+std::filesystem::path capturedKeyProfilePath(device::DeviceKind keyboardKind);
 
 }  // namespace korvane::profiles

@@ -91,4 +91,50 @@ bool ProfileIndex::setLinkPath(long position, std::string_view path) {
     return ini_.writeString(sections_.path, key(position), path);
 }
 
+bool ProfileIndex::write(const std::function<void(Edit&)>& change) {
+    return ini_.update([&](platform::IniDocument& doc) {
+        Edit edit(doc, sections_);
+        change(edit);
+        return !edit.refused_;
+    });
+}
+
+void ProfileIndex::Edit::set(std::string_view section, std::string_view key,
+                             std::string_view value) {
+    if (!platform::IniDocument::isWritable(section, key, value)) {
+        refused_ = true;
+        return;
+    }
+    doc_.set(section, key, value);
+}
+
+void ProfileIndex::Edit::setCount(long count) {
+    set(sections_.count, "count", platform::formatInt(count));
+}
+
+void ProfileIndex::Edit::setName(long position, std::string_view name) {
+    set(sections_.name, key(position), name);
+}
+
+void ProfileIndex::Edit::setSelected(long position) {
+    set(sections_.select, "select", platform::formatInt(position));
+}
+
+void ProfileIndex::Edit::setLinkFlag(long position, bool linked) {
+    set(sections_.link, key(position), linked ? "1" : "0");
+}
+
+void ProfileIndex::Edit::setLinkPath(long position, std::string_view path) {
+    set(sections_.path, key(position), path);
+}
+
+long ProfileIndex::Edit::rawCount() const {
+    return platform::parseLong(doc_.find(sections_.count, "count").value_or("0"));
+}
+
+std::string ProfileIndex::Edit::name(long position) const {
+    return platform::truncateUtf16(doc_.find(sections_.name, key(position)).value_or("0"),
+                                   platform::IniFile::kMaxValueUnits);
+}
+
 }  // namespace korvane::profiles

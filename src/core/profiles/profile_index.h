@@ -3,11 +3,13 @@
 #include <array>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/device/device_kind.h"
+#include "core/platform/ini_document.h"
 #include "core/platform/ini_file.h"
 #include "core/profiles/profile_file.h"
 
@@ -84,6 +86,31 @@ std::optional<std::filesystem::path> profilePath(ProfileList list, std::string_v
 // write results are returned for callers that care (the index itself ignores them).
 class ProfileIndex {
   public:
+    // Changes to one list made inside write(): they reach the file together or not at all.
+    // A name or path that cannot be stored as it is (a line break in it) makes the whole
+    // write fail.
+    class Edit {
+      public:
+        void setCount(long count);
+        void setName(long position, std::string_view name);
+        void setSelected(long position);
+        void setLinkFlag(long position, bool linked);
+        void setLinkPath(long position, std::string_view path);
+        // Reads see the changes made so far in this edit.
+        long rawCount() const;
+        std::string name(long position) const;
+
+      private:
+        friend class ProfileIndex;
+        Edit(platform::IniDocument& doc, const IndexSections& sections)
+            : doc_(doc), sections_(sections) {}
+        void set(std::string_view section, std::string_view key, std::string_view value);
+
+        platform::IniDocument& doc_;
+        const IndexSections& sections_;
+        bool refused_ = false;
+    };
+
     // The index of the list in its class's device folder.
     explicit ProfileIndex(ProfileList list);
     // The index of the list in a given file (tests, tools).
@@ -91,6 +118,15 @@ class ProfileIndex {
 
     ProfileList list() const { return list_; }
     const std::filesystem::path& path() const { return ini_.path(); }
+
+    // A missing file is a first run; an unreadable one holds lists we cannot see and must
+    // never be replaced by seeding or saves.
+    platform::IniFile::State state() const { return ini_.state(); }
+
+    // Reads the file once, applies the changes and writes the whole file atomically; a
+    // crash or a failed write leaves the index as it was. False when nothing was written
+    // (file unreadable or not writable).
+    bool write(const std::function<void(Edit&)>& change);
 
     // The stored count as written: negative, zero and huge values come back as they are.
     long rawCount() const;

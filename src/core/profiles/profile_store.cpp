@@ -1,8 +1,11 @@
 #include "core/profiles/profile_store.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "core/platform/atomic_file.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/paths.h"
 #include "core/profiles/default_files.h"
@@ -10,6 +13,8 @@
 #include "core/profiles/profile_index.h"
 
 namespace korvane::profiles {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,6 +36,12 @@ int readAt(ProfileList list, long position, std::vector<std::uint8_t>& body) {
 
 bool writeSelected(ProfileList list, std::span<const std::uint8_t> body) {
     const ProfileIndex index(list);
+    if (index.state() == platform::IniFile::State::Unreadable) {
+        // The selection cannot be known: writing would hit some other profile's file.
+        platform::debugLine("profile index unreadable, profile not saved: " +
+                            index.path().string());
+        return false;
+    }
     const auto path = profilePath(list, index.name(index.selected()));
     if (!path) {
         platform::debugLine("文件打开失败");
@@ -143,8 +154,19 @@ bool CaptureDefaultKeyProfile(device::DeviceKind keyboardKind, ConstKeyTableByte
     if (device::modelOf(keyboardKind).deviceClass != device::DeviceClass::Keyboard) {
         return false;
     }
-    return WriteProfileFile(defaultProfilePath(ProfileList::KeyboardKeys, keyboardKind),
-                            ClassCode::Keyboard, baseTable);
+    const fs::path program = platform::ProgramFolder();
+    const fs::path captured = capturedKeyProfilePath(keyboardKind);
+    if (!platform::IsSourceTreeDataFolder(program) && platform::canCreateFilesIn(program)) {
+        if (!WriteProfileFile(program / defaultProfileFile(ProfileList::KeyboardKeys, keyboardKind),
+                              ClassCode::Keyboard, baseTable)) {
+            return false;
+        }
+        // An older capture kept in the data folder would hide this one.
+        std::error_code ec;
+        fs::remove(captured, ec);
+        return true;
+    }
+    return WriteProfileFile(captured, ClassCode::Keyboard, baseTable);
 }
 
 }  // namespace korvane::profiles

@@ -69,16 +69,21 @@ int LoadMouseKeys(long position, KeyTableBytes table);
 int LoadMousePadLight(long position, MousePadLightState& state);
 
 // Saves into the file of the selected profile of the list (its "select" position). The
-// result says whether a file was written; failures are otherwise silent.
+// result says whether a file was written; failures leave a debug line. Nothing is written
+// while the list's index exists but cannot be read: the selection is unknown and the file
+// written could be another profile's.
 bool SaveKeyboardLight(const lighting::KeyboardLightState& state);
 bool SaveKeyboardKeys(ConstKeyTableBytes table);
 bool SaveMouseLight(const MouseLightState& state);
 bool SaveMouseKeys(ConstKeyTableBytes table);
 bool SaveMousePadLight(const MousePadLightState& state);
 
-// Keeps the keyboard's base key table as the default key profile of its kind in the
-// program folder ("kbkeydefault.pro", ...), so new and reset key profiles start from what
-// the attached keyboard holds. False when the kind is no keyboard or the write failed.
+// Keeps the keyboard's base key table as the default key profile of its kind
+// ("kbkeydefault.pro", ...), so new and reset key profiles start from what the attached
+// keyboard holds. It goes into the program folder when that folder can be written and is not
+// the source tree's data/ (whose files are committed); otherwise into the data folder
+// (capturedKeyProfilePath), where defaultProfilePath finds it first. False when the kind is
+// no keyboard or the write failed.
 bool CaptureDefaultKeyProfile(device::DeviceKind keyboardKind, ConstKeyTableBytes baseTable);
 
 }  // namespace korvane::profiles

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,6 +19,10 @@ using MessageSink = std::function<void(std::string_view messageKey)>;
 
 inline constexpr std::string_view kMessageFileMissing = "message_text_8";
 inline constexpr std::string_view kMessageBadSignature = "message_text_9";
+// An index file is there but cannot be read: its lists stay empty and nothing is written.
+inline constexpr std::string_view kMessageIndexUnreadable = "message_profile_index_unreadable";
+// The data folder (or one of its device folders) cannot be written: changes would be lost.
+inline constexpr std::string_view kMessageDataFolderUnwritable = "message_data_folder_unwritable";
 
 inline constexpr std::string_view kFirstProfileName = "New Profile 1";
 
@@ -27,6 +32,9 @@ inline constexpr std::string_view kFirstProfileName = "New Profile 1";
 struct SeededThisRun {
     std::optional<std::vector<std::uint8_t>> keyboardLight;
     std::optional<std::vector<std::uint8_t>> mouseLight;
+    // "New Profile 1.pro" of the keyboard: seeded before any keyboard is known, from the RGB
+    // keyboard's table, and given the table of the keyboard that actually connects.
+    std::optional<std::vector<std::uint8_t>> keyboardKeys;
 
     bool keyboard() const { return keyboardLight.has_value(); }
     bool mouse() const { return mouseLight.has_value(); }
@@ -34,8 +42,11 @@ struct SeededThisRun {
 
 // Fills an empty list from the default files: writes "New Profile 1" (and, for the light
 // lists of keyboard and mouse, the stash files a later re-seed uses) and an index with that
-// one entry. Returns the list's names: {"New Profile 1"}, or empty when a default could not
-// be read (message shown, nothing written). keyboardKind picks the keyboard key default.
+// one entry, in one atomic write of the index file. Returns the list's names:
+// {"New Profile 1"}, or empty when a default could not be read (message shown, nothing
+// written), when the index exists but cannot be read (nothing written), or when a write
+// failed (the index is then left without the list, so the next start seeds again).
+// keyboardKind picks the keyboard key default.
 std::vector<std::string> FirstRunSeeding(
     ProfileList list, SeededThisRun& seeded, const MessageSink& show,
     device::DeviceKind keyboardKind = device::DeviceKind::RgbKeyboard);
@@ -43,6 +54,8 @@ std::vector<std::string> FirstRunSeeding(
 // The names of the lists, by ProfileList.
 struct IndexLists {
     std::array<std::vector<std::string>, kProfileListCount> names;
+    // Index files that exist but could not be read; their lists are empty.
+    std::vector<std::filesystem::path> unreadable;
 
     std::vector<std::string>& operator[](ProfileList list) {
         return names[static_cast<std::size_t>(list)];
@@ -65,6 +78,10 @@ std::vector<std::string> readIndexList(const ProfileIndex& index);
 
 // Run once at start, before any device is known: keyboard (macros, light, keys), mouse
 // (cursors, macros, light, keys), mouse pad (light). A list whose count reads 0 is seeded.
+// An index file that exists but cannot be read is no first run: its lists stay empty, no
+// file of its folder is touched, and one message (kMessageIndexUnreadable) tells the user,
+// with a debug line naming each such file. A data folder where no file can be created gets
+// one message (kMessageDataFolderUnwritable) and a debug line per folder.
 IndexLists LoadIndexLists(SeededThisRun& seeded, const MessageSink& show,
                           const IndexListHooks& hooks = {});
 
@@ -74,5 +91,11 @@ IndexLists LoadIndexLists(SeededThisRun& seeded, const MessageSink& show,
 // Returns true when the file was replaced. The index and the live state are not touched
 // (the list still names "New Profile 1"); the caller loads the profile as usual.
 bool ReseedOnConnect(device::DeviceKind kind, SeededThisRun& seeded, const MessageSink& show);
+
+// At a keyboard's connection: while "New Profile 1.pro" still holds what this run's seeding
+// (or an earlier call) wrote, it gets the default key profile of the connected kind, so the
+// keyboard receives a table made for its own keys. Returns true when the file was replaced;
+// the index is not touched.
+bool ReseedKeysOnConnect(device::DeviceKind kind, SeededThisRun& seeded, const MessageSink& show);
 
 }  // namespace korvane::profiles

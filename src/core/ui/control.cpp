@@ -18,6 +18,22 @@ bool Control::shownOnScreen() const {
     return true;
 }
 
+bool Control::shown() const {
+    const Control* child = nullptr;
+    for (const Control* c = this; c != nullptr; child = c, c = c->parent_) {
+        if (!c->visible_) {
+            return false;
+        }
+        if (child != nullptr && c->kind_ == ControlKind::TabLayout) {
+            const auto page = static_cast<std::size_t>(c->page_);
+            if (page >= c->children_.size() || c->children_[page] != child) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 void Control::changed(Property property) {
     tree_.changed(*this, property);
 }

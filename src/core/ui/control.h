@@ -73,6 +73,9 @@ class Control {
     bool visible() const { return visible_; }
     // Visible and every ancestor visible.
     bool shownOnScreen() const;
+    // What a user can see: shownOnScreen(), and every tab layout above shows the page that
+    // holds this control.
+    bool shown() const;
     bool enabled() const { return enabled_; }
     bool selected() const { return selected_; }
     int value() const { return value_; }
@@ -124,7 +127,8 @@ class Control {
 
   private:
     void changed(Property property);
-    // A tab button (attributes "tabLayout" and "tabPage") shows its page when selected.
+    // A tab button shows its page when selected: attribute "tabLayout" names the tab layout,
+    // "tabPage" the name of its page (a direct child of the layout).
     void showTabPage();
     void raise(std::string_view type);
 
