@@ -287,6 +287,17 @@ TEST_F(TempConfig, KdeKeepsThePointerAccelerationAndTheWheelLines) {
     EXPECT_NE(globals.find("SingleClick=false"), std::string::npos) << globals;
 }
 
+TEST_F(TempConfig, KdeOnAFreshAccountGetsItsConfigurationFolder) {
+    const DesktopPointerSettings settings(DesktopEnvironment{{"KDE"}, home_ / "fresh" / ".config"});
+    settings.keepPointerSpeed(4);
+    EXPECT_TRUE(settings.keepWheelLines(9));
+    EXPECT_NE(readFile(home_ / "fresh" / ".config" / "kcminputrc")
+                  .find("XLbInptPointerAcceleration=-0.6"),
+              std::string::npos);
+    EXPECT_NE(readFile(home_ / "fresh" / ".config" / "kdeglobals").find("WheelScrollLines=9"),
+              std::string::npos);
+}
+
 TEST_F(TempConfig, OtherDesktopsHaveNoWheelSettingAndKeepNoFiles) {
     const DesktopPointerSettings settings(desktop({"XFCE"}));
     settings.keepPointerSpeed(15);

@@ -49,6 +49,13 @@ bool runQuietly(std::vector<std::string> arguments) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// One of KDE's files in the configuration folder, which a fresh account may not have yet.
+platform::IniFile kdeFile(const std::filesystem::path& configHome, std::string_view name) {
+    std::error_code ec;
+    std::filesystem::create_directories(configHome, ec);
+    return platform::IniFile(configHome / name);
+}
+
 }  // namespace
 
 DesktopEnvironment DesktopEnvironment::fromProcess() {
@@ -99,7 +106,7 @@ void DesktopPointerSettings::keepPointerSpeed(int speed) const {
         }
     }
     if (environment_.runs("KDE") && !environment_.configHome.empty()) {
-        platform::IniFile kcminput(environment_.configHome / "kcminputrc");
+        platform::IniFile kcminput = kdeFile(environment_.configHome, "kcminputrc");
         if (!kcminput.writeString("Mouse", "XLbInptPointerAcceleration", acceleration)) {
             platform::debugLine("KDE pointer acceleration not written to kcminputrc");
         }
@@ -110,7 +117,7 @@ bool DesktopPointerSettings::keepWheelLines(int lines) const {
     if (!environment_.runs("KDE") || environment_.configHome.empty()) {
         return false;
     }
-    platform::IniFile kdeglobals(environment_.configHome / "kdeglobals");
+    platform::IniFile kdeglobals = kdeFile(environment_.configHome, "kdeglobals");
     if (!kdeglobals.writeInt("KDE", "WheelScrollLines", lines)) {
         platform::debugLine("KDE wheel lines not written to kdeglobals");
     }

@@ -30,9 +30,9 @@ inline constexpr int kScriptTimedOut = 3;
 // shown=1 when a user can see the control: it and every ancestor are visible, and every tab
 // layout above it shows the page that holds it (for "window": the window is visible). wait-for
 // takes every property print shows, shown included.
-// Writes "print" lines to out; errors (with the line number) to err. What the program itself
-// says ("message KEY", "window shown", "pointer speed N", "wheel lines N") goes to the app's
-// output. At the end the app is
+// What the program itself says ("message KEY", "window shown", "pointer speed N",
+// "wheel lines N") goes to the app's output.
+// Writes "print" lines to out; errors (with the line number) to err. At the end the app is
 // shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
 int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,
               std::ostream& err);
