@@ -28,6 +28,7 @@ struct GuiAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
+    update::HttpClient* http = nullptr;
     // The desktop's pointer speed and wheel lines; null leaves the desktop alone.
     mouse::SystemPointer* pointer = nullptr;
 };
@@ -48,6 +49,9 @@ class GuiApp final : public QObject {
     void activate();
     // The background picker below the skin button; null when the skin has none.
     SkinPicker* openSkinPicker();
+    // The update window on screen for the logic's tree; null when the skin has none.
+    std::unique_ptr<app::WindowHost> openUpdateWindow(ui::ControlTree& tree,
+                                                      std::function<void()> onClose);
     // The "exit" entry's shutdown, if it has not happened yet.
     void shutdown();
 

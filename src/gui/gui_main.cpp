@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 
+#include "backends/curl/curl_http_client.h"
 #include "backends/hidapi/hidapi_backend.h"
 #include "backends/x11/x11_system_pointer.h"
 #include "core/device/hid_trace.h"
@@ -79,6 +80,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         backend = device::withTraceFromEnvironment(backends::makeHidapiBackend());
     }
 
+    const std::unique_ptr<update::HttpClient> http = backends::makeCurlHttpClient();
     const std::unique_ptr<mouse::SystemPointer> pointer = backends::makeDesktopSystemPointer();
     int code = 0;
     {
@@ -87,6 +89,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.programFile = programFile(argc > 0 ? argv[0] : "korvane");
         appOptions.installerFile = platform::ProgramFolder() / "install.ini";
         appOptions.hid = backend.get();
+        appOptions.http = http.get();
         appOptions.pointer = pointer.get();
         GuiApp gui(std::move(appOptions));
         instance.setOnActivate([&gui] { gui.activate(); });

@@ -38,9 +38,13 @@ constexpr std::string_view kProgramKeys[] = {
 constexpr std::string_view kDataFolderKeys[] = {"message_profile_index_unreadable",
                                                 "message_data_folder_unwritable"};
 
+// The update service's messages.
+constexpr std::string_view kUpdateKeys[] = {"update_no_updater"};
+
 std::vector<std::string> shownKeys() {
     std::vector<std::string> keys(std::begin(kProgramKeys), std::end(kProgramKeys));
     keys.insert(keys.end(), std::begin(kDataFolderKeys), std::end(kDataFolderKeys));
+    keys.insert(keys.end(), std::begin(kUpdateKeys), std::end(kUpdateKeys));
     std::ifstream list(std::filesystem::path(KORVANE_SOURCE_DIR) / "tools/skin/text_keys.txt");
     for (std::string line; std::getline(list, line);) {
         if (!line.empty()) {

@@ -23,8 +23,11 @@ struct HeadlessAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
+    // Requests to the update service; null: none are made.
+    update::HttpClient* http = nullptr;
     // Lines for whoever drives the session: "message KEY", "window shown", "window hidden",
-    // and the desktop settings the session would apply: "pointer speed N", "wheel lines N".
+    // "update window shown", "update window hidden", "open URL", and the desktop settings
+    // the session would apply: "pointer speed N", "wheel lines N".
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
@@ -55,6 +58,10 @@ class HeadlessApp {
     HeadlessWindowHost& windowHost() { return window_; }
     ui::RecordingLanguageHost& languageHost() { return language_; }
     MainWindow& mainWindow() { return *main_; }
+    // The open update window's controls; null while it is closed. Main thread only.
+    ui::ControlTree* updateWindowTree() const { return updateTree_; }
+    // Whether the update window is on the (imagined) screen. Main thread only.
+    bool updateWindowVisible() const;
 
   private:
     HeadlessAppOptions options_;
@@ -66,6 +73,8 @@ class HeadlessApp {
     ui::RecordingLanguageHost language_;
     mouse::PrintingSystemPointer pointer_;
     std::unique_ptr<MainWindow> main_;
+    ui::ControlTree* updateTree_ = nullptr;
+    const WindowHost* updateHost_ = nullptr;
 };
 
 }  // namespace korvane::app
