@@ -48,9 +48,12 @@ GuiApp::~GuiApp() {
 }
 
 bool GuiApp::start(std::string& error) {
-    main_ = std::make_unique<app::MainWindow>(app::MainWindowServices{
-        loop_, dialogs_, windowHost_, autostart_, installer_, language_, options_.hid,
-        options_.skinFolder, options_.programFile, options_.http, options_.pointer});
+    app::MainWindowServices services{
+        loop_,     dialogs_,     windowHost_,         autostart_,           installer_,
+        language_, options_.hid, options_.skinFolder, options_.programFile, options_.http};
+    services.foreground = options_.foreground;
+    services.pointer = options_.pointer;
+    main_ = std::make_unique<app::MainWindow>(std::move(services));
     if (!main_->create(error)) {
         return false;
     }

@@ -29,6 +29,8 @@ struct GuiAppOptions {
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
     update::HttpClient* http = nullptr;
+    // The program in front, for linked profiles; null where the display cannot tell.
+    profiles::ForegroundApp* foreground = nullptr;
     // The desktop's pointer speed and wheel lines; null leaves the desktop alone.
     mouse::SystemPointer* pointer = nullptr;
 };

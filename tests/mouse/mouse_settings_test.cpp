@@ -59,7 +59,7 @@ TEST_F(MousePage, AStoredZeroSpeedIsAppliedAsOneAndStoredBack) {
     attachMouse(DeviceKind::Mouse);
     app_->query([&] {
         main().stores().pointerSpeed = 0;
-        runRefresh(main().pageRefresh().mouseProfileSelected);
+        runRefresh(main().pageRefresh().mouseProfileSpeeds);
     });
     ASSERT_TRUE(waitForLine("pointer speed 1"));
     EXPECT_EQ(read<int>([](MainWindow& m) { return m.stores().pointerSpeed; }), 1);
@@ -138,7 +138,7 @@ TEST_F(MousePage, DamagedBytesShowInsideTheControlsAndAreNotWrittenBack) {
     EXPECT_EQ(record(), damaged);
     EXPECT_FALSE(read<bool>([](MainWindow& m) { return m.mouseSettingsChanged.load(); }));
     // The desktop gets the ends of the ranges; the profile keeps its bytes.
-    app_->query([&] { runRefresh(main().pageRefresh().mouseProfileSelected); });
+    app_->query([&] { runRefresh(main().pageRefresh().mouseProfileSpeeds); });
     ASSERT_TRUE(waitForLine("pointer speed 20"));
     ASSERT_TRUE(waitForLine("wheel lines 10"));
     EXPECT_EQ(read<int>([](MainWindow& m) { return m.stores().pointerSpeed; }), 255);
@@ -198,6 +198,22 @@ TEST_F(MousePage, TheMouseResetAsksThenResetsDesktopAndMouse) {
     const auto body = profileBody("ms");
     EXPECT_EQ(body[kPointerSpeed], 10);
     EXPECT_EQ(body[kWheelLines], 3);
+}
+
+TEST_F(MousePage, TheLightProfileResetGivesTheDesktopSpeedTenAndThreeLines) {
+    attachMouse(DeviceKind::Mouse);
+    act("valuechanged", "ms_point_speed_slider", "1");
+    ASSERT_TRUE(waitForLine("pointer speed 4"));
+    act("click", "ms_gunlun_speed_up_btn");
+    ASSERT_TRUE(waitForLine("wheel lines 4"));
+    const int tens = count("pointer speed 10");
+    const int threes = count("wheel lines 3");
+
+    act("click", "ms_pro_deng_reset_btn");
+    EXPECT_TRUE(waitForLine("pointer speed 10", tens + 1));
+    EXPECT_TRUE(waitForLine("wheel lines 3", threes + 1));
+    EXPECT_EQ(shown("ms_point_speed_slider").value, 4);
+    EXPECT_EQ(shown("ms_gunlun_speed_edit").text, "3");
 }
 
 TEST_F(MousePage, ThePadResetIsReadBackASecondLater) {

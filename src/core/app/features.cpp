@@ -5,6 +5,7 @@
 #include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
 #include "core/mouse/install_mouse_performance.h"
+#include "core/profiles/operations/install_profile_operations.h"
 #include "core/update/update_service.h"
 
 namespace korvane::app {
@@ -15,6 +16,7 @@ void InstallFeatures(MainWindow& main) {
     lighting::effects::InstallLightingEffects(main);
     lighting::editors::InstallLightingEditors(main);
     update::InstallUpdateService(main);
+    profiles::operations::InstallProfileOperations(main);
     mouse::InstallMousePerformance(main);
 }
 

@@ -75,9 +75,19 @@ HeadlessApp::~HeadlessApp() {
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
     const bool ran = loop_.invoke([&] {
-        main_ = std::make_unique<MainWindow>(MainWindowServices{
-            loop_, dialogs_, window_, autostart_, installer_, language_, options_.hid,
-            options_.skinFolder, options_.programFile, options_.http, &pointer_});
+        MainWindowServices services{loop_,
+                                    dialogs_,
+                                    window_,
+                                    autostart_,
+                                    installer_,
+                                    language_,
+                                    options_.hid,
+                                    options_.skinFolder,
+                                    options_.programFile,
+                                    options_.http};
+        services.foreground = &foreground_;
+        services.pointer = &pointer_;
+        main_ = std::make_unique<MainWindow>(std::move(services));
         if (!main_->create(error)) {
             return;
         }

@@ -55,6 +55,8 @@ class HeadlessApp {
 
     platform::ThreadMainLoop& loop() { return loop_; }
     ui::ScriptedDialogs& dialogs() { return dialogs_; }
+    // The program in front, as the script sets it ("foreground PATH").
+    profiles::ScriptedForegroundApp& foreground() { return foreground_; }
     HeadlessWindowHost& windowHost() { return window_; }
     ui::RecordingLanguageHost& languageHost() { return language_; }
     MainWindow& mainWindow() { return *main_; }
@@ -67,6 +69,7 @@ class HeadlessApp {
     HeadlessAppOptions options_;
     platform::ThreadMainLoop loop_;
     ui::ScriptedDialogs dialogs_;
+    profiles::ScriptedForegroundApp foreground_;
     HeadlessWindowHost window_;
     XdgAutostart autostart_;
     IniInstallerSettings installer_;

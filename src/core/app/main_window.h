@@ -23,6 +23,7 @@
 #include "core/lighting/settings_snapshot.h"
 #include "core/mouse/system_pointer.h"
 #include "core/platform/main_loop.h"
+#include "core/profiles/foreground_app.h"
 #include "core/profiles/seeding.h"
 #include "core/ui/control_tree.h"
 #include "core/ui/dialogs.h"
@@ -50,6 +51,8 @@ struct MainWindowServices {
     std::filesystem::path programFile;
     // Requests to the update service; null in sessions that make none.
     update::HttpClient* http = nullptr;
+    // The program in front, for linked profiles; null where nothing can tell.
+    profiles::ForegroundApp* foreground = nullptr;
     // The desktop's pointer speed and wheel lines; null leaves the desktop alone.
     mouse::SystemPointer* pointer = nullptr;
 };
@@ -159,6 +162,8 @@ class MainWindow {
     device::HidBackend* hidBackend() const { return services_.hid; }
     mouse::SystemPointer* systemPointer() const { return services_.pointer; }
     platform::MainLoop& loop() { return services_.loop; }
+    // Null where nothing tells which program is in front.
+    profiles::ForegroundApp* foreground() const { return services_.foreground; }
     ui::Dialogs& dialogs() { return services_.dialogs; }
     void setFrontEndHooks(FrontEndHooks hooks) { hooks_ = std::move(hooks); }
     const FrontEndHooks& frontEndHooks() const { return hooks_; }

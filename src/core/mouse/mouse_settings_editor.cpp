@@ -47,7 +47,7 @@ std::shared_ptr<MouseSettingsEditor> MouseSettingsEditor::Install(app::MainWindo
         app::runRefresh(previous);
         editor->refresh();
     };
-    hooks.mouseProfileSelected = [previous = hooks.mouseProfileSelected, editor] {
+    hooks.mouseProfileSpeeds = [previous = hooks.mouseProfileSpeeds, editor] {
         app::runRefresh(previous);
         editor->applyProfile();
     };
