@@ -6,7 +6,9 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "gui/picture_layouts.h"
@@ -47,11 +49,16 @@ class DevicePicture final : public QWidget {
     bool refreshIfChanged();
     // Counts paints, so the refresh rate can be checked.
     int paintCount() const { return paints_; }
+    // A key's tool tip (its control's) is shown through this: tool tips are language keys,
+    // or texts the program composed already.
+    using Translate = std::function<QString(const std::string&)>;
+    void setTranslate(Translate translate) { translate_ = std::move(translate); }
 
   Q_SIGNALS:
     void keyClicked(int index);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -71,6 +78,7 @@ class DevicePicture final : public QWidget {
     QPixmap labels_;
     int paints_ = 0;
     std::uint64_t shownHash_ = 0;
+    Translate translate_;
 };
 
 }  // namespace korvane::gui
