@@ -7,14 +7,10 @@
 #include "backends/desktop/desktop_pointer_settings.h"
 #include "backends/x11/x11_system_pointer.h"
 #include "core/platform/debug_line.h"
+#include "x11/xvfb_server.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,8 +22,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace korvane::backends {
 namespace {
@@ -52,73 +46,22 @@ std::string readFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// An Xvfb started for these tests; it tells its display number through a pipe.
-class Xvfb {
-  public:
-    Xvfb() {
-        if (!onPath("Xvfb")) {
-            return;
-        }
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
-        const std::string fd = std::to_string(fds[1]);
-        std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-noreset", "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (auto& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        if (spawned != 0) {
-            pid_ = 0;
-            close(fds[0]);
-            return;
-        }
-        std::string number;
-        pollfd pfd{fds[0], POLLIN, 0};
-        char c = 0;
-        while (poll(&pfd, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
-            number.push_back(c);
-        }
-        close(fds[0]);
-        if (!number.empty()) {
-            name_ = ":" + number;
-        }
-    }
-    ~Xvfb() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& name() const { return name_; }
-
-  private:
-    pid_t pid_ = 0;
-    std::string name_;
-};
-
 class X11Pointer : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { server_ = new Xvfb(); }
+    static void SetUpTestSuite() {
+        server_ = new korvane::testing::XvfbServer();
+        server_->start();
+    }
     static void TearDownTestSuite() {
         delete server_;
         server_ = nullptr;
     }
 
     void SetUp() override {
-        if (server_->name().empty()) {
+        if (server_->display().empty()) {
             GTEST_SKIP() << "Xvfb is not available";
         }
-        display_ = XOpenDisplay(server_->name().c_str());
+        display_ = XOpenDisplay(server_->display().c_str());
         ASSERT_NE(display_, nullptr);
         floatType_ = XInternAtom(display_, "FLOAT", False);
         pointers_ = slavePointers();
@@ -176,10 +119,10 @@ class X11Pointer : public ::testing::Test {
     }
 
     X11SystemPointer pointer() const {
-        return X11SystemPointer(server_->name(), DesktopPointerSettings(DesktopEnvironment{}));
+        return X11SystemPointer(server_->display(), DesktopPointerSettings(DesktopEnvironment{}));
     }
 
-    static inline Xvfb* server_ = nullptr;
+    static inline korvane::testing::XvfbServer* server_ = nullptr;
     Display* display_ = nullptr;
     Atom floatType_ = None;
     std::vector<int> pointers_;
