@@ -60,6 +60,7 @@ bool GuiApp::start(std::string& error) {
     if (options_.makeInputHook) {
         services.inputHook = options_.makeInputHook();
     }
+    services.pointer = options_.pointer;
     main_ = std::make_unique<app::MainWindow>(std::move(services));
     if (!main_->create(error)) {
         return false;

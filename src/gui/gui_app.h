@@ -35,6 +35,8 @@ struct GuiAppOptions {
     update::HttpClient* http = nullptr;
     // The program in front, for linked profiles; null where the display cannot tell.
     profiles::ForegroundApp* foreground = nullptr;
+    // The desktop's pointer speed and wheel lines; null leaves the desktop alone.
+    mouse::SystemPointer* pointer = nullptr;
 };
 
 // The whole program with its window: the main window's logic on Qt's event loop, the skin

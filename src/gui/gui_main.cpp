@@ -12,6 +12,7 @@
 #include "backends/hidapi/hidapi_backend.h"
 #include "backends/x11/x11_foreground_app.h"
 #include "backends/x11/x11_input_hook.h"
+#include "backends/x11/x11_system_pointer.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/keep_until_exit.h"
@@ -85,6 +86,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
     }
 
     const std::unique_ptr<update::HttpClient> http = backends::makeCurlHttpClient();
+    const std::unique_ptr<mouse::SystemPointer> pointer = backends::makeDesktopSystemPointer();
     // Linked profiles follow the active window where the display is X11; elsewhere they
     // stay as the user chose.
     std::unique_ptr<profiles::ForegroundApp> foreground;
@@ -102,6 +104,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.makeInputHook = [] { return backends::x11::makeX11InputHook(); };
         appOptions.http = http.get();
         appOptions.foreground = foreground.get();
+        appOptions.pointer = pointer.get();
         GuiApp gui(std::move(appOptions));
         instance.setOnActivate([&gui] { gui.activate(); });
         std::string error;

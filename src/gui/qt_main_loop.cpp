@@ -136,6 +136,9 @@ void QtMainLoop::startTimer(int id, std::chrono::milliseconds interval) {
     auto& timer = timers_[id];
     if (!timer) {
         timer = std::make_unique<QTimer>();
+        // A coarse timer may fire up to 5 % early; a device given a second to restart needs
+        // the whole second.
+        timer->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer.get(), &QTimer::timeout, this, [this, id] {
             if (handler_) {
                 handler_(id);

@@ -35,7 +35,7 @@ constexpr std::size_t kInfoSensorMaximum = 12;
 
 // Light settings of every slot as shipped: static red at full brightness; slot s starts
 // with mode s so that the slots can be told apart.
-void fillRecords(std::array<std::uint8_t, kRecordMemorySize>& records, const ModelFactory& model,
+void fillRecords(std::array<std::uint8_t, kRecordMemorySize>& records, std::uint8_t sensorMaximum,
                  DeviceClass deviceClass) {
     for (int slot = 0; slot < kProfileCount; ++slot) {
         auto* r = records.data() + slot * kRecordSlotSize;
@@ -51,7 +51,7 @@ void fillRecords(std::array<std::uint8_t, kRecordMemorySize>& records, const Mod
         if (deviceClass == DeviceClass::Mouse) {
             r[14] = 1;  // report-rate code
             for (int stage = 0; stage < 6; ++stage) {
-                r[15 + stage] = static_cast<std::uint8_t>(model.sensorMaximum * (stage + 1) / 6);
+                r[15 + stage] = static_cast<std::uint8_t>(sensorMaximum * (stage + 1) / 6);
             }
             r[21] = 1;  // current DPI stage
         }
@@ -79,10 +79,10 @@ FactoryImage makeFactoryImage(DeviceKind kind, const SimSettings& settings) {
         const std::uint16_t sensor = settings.sensor.value_or(model.sensorId);
         image.deviceInfo[kInfoSensorId] = static_cast<std::uint8_t>(sensor & 0xFF);
         image.deviceInfo[kInfoSensorId + 1] = static_cast<std::uint8_t>(sensor >> 8);
-        image.deviceInfo[kInfoSensorStep] = model.sensorStep;
-        image.deviceInfo[kInfoSensorMaximum] = model.sensorMaximum;
+        image.deviceInfo[kInfoSensorStep] = settings.dpiStep.value_or(model.sensorStep);
+        image.deviceInfo[kInfoSensorMaximum] = settings.dpiMaximum.value_or(model.sensorMaximum);
     }
-    fillRecords(image.records, model, deviceClass);
+    fillRecords(image.records, image.deviceInfo[kInfoSensorMaximum], deviceClass);
     return image;
 }
 

@@ -24,7 +24,7 @@ constexpr std::array<FaultName, 6> kFaultNames{{
 }};
 
 constexpr std::string_view kKnownKeys =
-    "keys, macro-units, sensor, latency-ms, fault, answer-id, descriptor";
+    "keys, macro-units, sensor, dpi-step, dpi-max, latency-ms, fault, answer-id, descriptor";
 constexpr std::string_view kFaultForms =
     "KIND@N (KIND status-ff, status-fe, silent or unplug), late@N:MS or eacces";
 
@@ -151,6 +151,13 @@ std::optional<std::string> applySimSetting(std::string_view keyValue, SimSetting
             return "sensor: '" + std::string(value) + "' is not a 16-bit identifier (e.g. 0x3325)";
         }
         settings.sensor = static_cast<std::uint16_t>(*n);
+    } else if (key == "dpi-step" || key == "dpi-max") {
+        const auto n = parseInRange(value, 0, 255);
+        if (!n) {
+            return rangeError(key, value, 0, 255);
+        }
+        (key == "dpi-step" ? settings.dpiStep : settings.dpiMaximum) =
+            static_cast<std::uint8_t>(*n);
     } else if (key == "latency-ms") {
         const auto n = parseInRange(value, 0, kMaxLatencyMs);
         if (!n) {

@@ -33,6 +33,8 @@ struct SimSettings {
     std::optional<std::uint8_t> keys;        // keyboard key count (DeviceInfo byte 5)
     std::optional<std::uint8_t> macroUnits;  // macro memory in 128-byte units (byte 6)
     std::optional<std::uint16_t> sensor;     // mouse sensor identifier (bytes 9..10)
+    std::optional<std::uint8_t> dpiStep;     // mouse DPI per slider step (byte 11)
+    std::optional<std::uint8_t> dpiMaximum;  // mouse slider maximum (byte 12)
     int latencyMs = 0;                       // delay before an answer becomes readable
     std::vector<Fault> faults;
     // Input report ID of the vendor collection, as its report descriptor declares it and its

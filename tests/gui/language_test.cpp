@@ -27,6 +27,8 @@ constexpr std::string_view kProgramKeys[] = {
     "message_text_6", "message_text_7", "message_text_8", "message_text_9", "message_text_11",
     "message_text_12", "message_text_13", "message_text_14", "message_text_15", "message_text_16",
     "message_text_17", "message_text_18", "startup_on", "startup_off", "exit",
+    // Confirmation of the mouse's and the mouse pad's own reset.
+    "message_text_reset",
     // The keyboard lighting page labels its direction options by mode.
     "Deng_CWISE_text", "Deng_AWISE_text", "Deng_FXDOWN_text", "Deng_FXUP_text", "Deng_FXSPEAD_text",
     "Deng_FXGATHER_text",

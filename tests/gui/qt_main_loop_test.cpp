@@ -110,6 +110,19 @@ TEST(QtMainLoop, TimersFireByNumberUntilStopped) {
     EXPECT_FALSE(loop.timerActive(2));
 }
 
+TEST(QtMainLoop, ATimerNeverFiresBeforeItsInterval) {
+    QtMainLoop loop;
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::chrono::steady_clock::duration> ticks;
+    loop.setTimerHandler([&](int) { ticks.push_back(std::chrono::steady_clock::now() - started); });
+    loop.startTimer(3, 400ms);
+    EXPECT_TRUE(pumpUntil([&] { return ticks.size() >= 2; }, 5000ms));
+    loop.stopTimer(3);
+    ASSERT_GE(ticks.size(), 2u);
+    EXPECT_GE(ticks[0], 400ms);
+    EXPECT_GE(ticks[1], 800ms);
+}
+
 TEST(QtMainLoop, TimersStartedFromAWorkerRunOnTheMainThread) {
     QtMainLoop loop;
     std::atomic<bool> fired{false};

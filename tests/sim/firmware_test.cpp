@@ -195,5 +195,18 @@ TEST(FactoryImage, SettingsChangeWhatTheDeviceReports) {
     EXPECT_EQ(mouse.deviceInfo[5], 6) << "keys=N is for keyboards only";
 }
 
+TEST(FactoryImage, DpiSettingsChangeTheSensorDescriptionAndKeepTheStagesInside) {
+    SimSettings settings;
+    settings.dpiStep = 50;
+    settings.dpiMaximum = 30;
+    const auto mouse = makeFactoryImage(DeviceKind::Mouse, settings);
+    EXPECT_EQ(mouse.deviceInfo[11], 50);
+    EXPECT_EQ(mouse.deviceInfo[12], 30);
+    for (std::size_t stage = 0; stage < 6; ++stage) {
+        EXPECT_LE(mouse.records[15 + stage], 30) << stage;
+    }
+    EXPECT_EQ(mouse.records[20], 30) << "the last stage is the top of the range";
+}
+
 }  // namespace
 }  // namespace korvane::sim

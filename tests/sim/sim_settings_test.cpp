@@ -49,6 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"macro-units=4", with([](auto& s) { s.macroUnits = 4; }), ""},
         SettingCase{"sensor=0x3360", with([](auto& s) { s.sensor = 0x3360; }), ""},
         SettingCase{"sensor=13093", with([](auto& s) { s.sensor = 0x3325; }), ""},
+        SettingCase{"dpi-step=50,dpi-max=0", with([](auto& s) {
+                        s.dpiStep = 50;
+                        s.dpiMaximum = 0;
+                    }),
+                    ""},
         SettingCase{"latency-ms=1", with([](auto& s) { s.latencyMs = 1; }), ""},
         SettingCase{"fault=status-fe@3", with([](auto& s) {
                         s.faults = {{FaultKind::StatusFE, 3}};
@@ -84,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"keys=", {}, "has no value"}, SettingCase{"keys", {}, "must be KEY=VALUE"},
         SettingCase{"sensor=0x10000", {}, "16-bit"}, SettingCase{"sensor=0x", {}, "16-bit"},
         SettingCase{"latency-ms=10001", {}, "latency-ms"},
+        SettingCase{"dpi-max=256", {}, "dpi-max: '256' is not a number from 0 to 255"},
         SettingCase{"colour=red", {}, "unknown simulation setting 'colour'"},
         SettingCase{"fault=status-fe", {}, "must be KIND@N"},
         SettingCase{"fault=melt@3", {}, "unknown kind 'melt'"},

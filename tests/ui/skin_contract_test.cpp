@@ -186,6 +186,9 @@ constexpr std::string_view kMainNames[] = {
     "ms_gunlun_speed_up_btn",
     "ms_gunlun_speed_down_btn",
     "ms_gunlun_speed_edit",
+    // The devices' own resets
+    "ms_reset_btn",
+    "mp_reset_btn",
 };
 
 constexpr Family kMainFamilies[] = {

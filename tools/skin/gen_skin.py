@@ -492,7 +492,8 @@ def mousepad_deng():
     ])
     common = lighting_common("mp", (10, 290), 224, 360, (320, 290), 190)
     return page("mousepad_deng_root", [picture("mp_deng_picture", (10, 10, 600, 170), "mp_dkey_", 15, "mousepad"), mode_row]
-                + common + [palette("mp_deng_Color_Pallet", (320, 286, 290, 200))])
+                + common + [palette("mp_deng_Color_Pallet", (320, 286, 290, 200)),
+                            button("mp_reset_btn", (10, 452, 160, 30), "reset_device_text")])
 
 
 def mouse_dpi():
@@ -524,6 +525,7 @@ def mouse_dpi():
             number_edit("ms_gunlun_speed_edit", (156, 3, 50, 24), "3", 10),
             tool("ms_gunlun_speed_up_btn", (210, 3, 28, 24), "+", "wheel_speed_up_tip"),
         ]),
+        button("ms_reset_btn", (10, 458, 160, 30), "reset_device_text"),
     ]
     return page("mouse_dpi_root", cells)
 

@@ -6,8 +6,9 @@
 #include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
 #include "core/macros/install_input_capture.h"
-#include "core/update/update_service.h"
+#include "core/mouse/install_mouse_performance.h"
 #include "core/profiles/operations/install_profile_operations.h"
+#include "core/update/update_service.h"
 
 namespace korvane::app {
 
@@ -20,6 +21,7 @@ void InstallFeatures(MainWindow& main) {
     lighting::editors::InstallLightingEditors(main);
     update::InstallUpdateService(main);
     profiles::operations::InstallProfileOperations(main);
+    mouse::InstallMousePerformance(main);
 }
 
 }  // namespace korvane::app

@@ -48,7 +48,12 @@ HeadlessApp::Parts::Parts(HeadlessAppOptions o)
           }
       }),
       autostart(options.configHome),
-      installer(options.installerFile) {
+      installer(options.installerFile),
+      pointer([this](std::string_view line) {
+          if (options.output) {
+              options.output(line);
+          }
+      }) {
     dialogs.setOnMessage([this](std::string_view key) {
         if (options.output) {
             options.output("message " + std::string(key));
@@ -105,6 +110,7 @@ bool HeadlessApp::start(std::string& error) {
                                     p.options.http};
         services.foreground = &p.foreground;
         services.inputHook = std::move(hook);
+        services.pointer = &p.pointer;
         p.main = std::make_unique<MainWindow>(std::move(services));
         if (!p.main->create(error)) {
             return;

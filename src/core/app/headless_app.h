@@ -11,6 +11,7 @@
 #include "core/app/installer_settings.h"
 #include "core/app/main_window.h"
 #include "core/macros/fake_input_hook.h"
+#include "core/mouse/printing_system_pointer.h"
 #include "core/platform/thread_main_loop.h"
 #include "core/ui/language_host.h"
 #include "core/ui/scripted_dialogs.h"
@@ -26,7 +27,8 @@ struct HeadlessAppOptions {
     // Requests to the update service; null: none are made.
     update::HttpClient* http = nullptr;
     // Lines for whoever drives the session: "message KEY", "window shown", "window hidden",
-    // "update window shown", "update window hidden", "open URL".
+    // "update window shown", "update window hidden", "open URL", and the desktop settings
+    // the session would apply: "pointer speed N", "wheel lines N".
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
@@ -85,6 +87,7 @@ class HeadlessApp {
         XdgAutostart autostart;
         IniInstallerSettings installer;
         ui::RecordingLanguageHost language;
+        mouse::PrintingSystemPointer pointer;
         std::unique_ptr<MainWindow> main;
         macros::FakeInputHook* fakeHook = nullptr;
         ui::ControlTree* updateTree = nullptr;

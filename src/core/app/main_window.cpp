@@ -185,6 +185,9 @@ void MainWindow::exit() {
     for (const int timer : {1, 2, 7, 9, 10}) {
         services_.loop.stopTimer(timer);
     }
+    for (const auto& [timer, handler] : timerHandlers_) {
+        services_.loop.stopTimer(timer);
+    }
     workers_.stopAll([this] {
         keyboard_.stopExchanges();
         mouse_.stopExchanges();
@@ -201,6 +204,10 @@ bool MainWindow::anyDeviceConnected() const {
 
 void MainWindow::registerMessage(int message, MessageHandler handler) {
     messageHandlers_[message] = std::move(handler);
+}
+
+void MainWindow::registerTimer(int id, std::function<void()> handler) {
+    timerHandlers_[id] = std::move(handler);
 }
 
 void MainWindow::onNotify(const ui::Notification& notification) {
@@ -333,6 +340,9 @@ void MainWindow::onTimer(int id) {
             handleMessage(msg::kReadMouse);
             break;
         default:
+            if (auto it = timerHandlers_.find(id); it != timerHandlers_.end()) {
+                it->second();
+            }
             break;
     }
 }

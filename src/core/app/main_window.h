@@ -23,6 +23,7 @@
 #include "core/lighting/effects/effect_engines.h"
 #include "core/lighting/settings_snapshot.h"
 #include "core/macros/input_capture.h"
+#include "core/mouse/system_pointer.h"
 #include "core/platform/main_loop.h"
 #include "core/profiles/foreground_app.h"
 #include "core/profiles/seeding.h"
@@ -57,6 +58,8 @@ struct MainWindowServices {
     std::unique_ptr<macros::InputHook> inputHook = nullptr;
     // The program in front, for linked profiles; null where nothing can tell.
     profiles::ForegroundApp* foreground = nullptr;
+    // The desktop's pointer speed and wheel lines; null leaves the desktop alone.
+    mouse::SystemPointer* pointer = nullptr;
 };
 
 // What the front end does for the window (all optional).
@@ -128,6 +131,9 @@ class MainWindow {
 
     // Features register their window messages and control names here.
     void registerMessage(int message, MessageHandler handler);
+    // A main-window timer of a feature's own (an id the window's timers do not use); the
+    // handler runs on each tick until the feature stops the timer. Stopped at exit.
+    void registerTimer(int id, std::function<void()> handler);
     // Runs at "windowinit" before the workers start: the pages fill their lists here.
     void addPageInitialiser(std::function<void()> initialise) {
         pageInitialisers_.push_back(std::move(initialise));
@@ -164,6 +170,7 @@ class MainWindow {
     update::HttpClient* httpClient() const { return services_.http; }
     // The devices' HID interfaces; null when the session looks for none.
     device::HidBackend* hidBackend() const { return services_.hid; }
+    mouse::SystemPointer* systemPointer() const { return services_.pointer; }
     platform::MainLoop& loop() { return services_.loop; }
     // Null where nothing tells which program is in front.
     profiles::ForegroundApp* foreground() const { return services_.foreground; }
@@ -225,6 +232,7 @@ class MainWindow {
     ui::PreviewBuffer preview_;
     NotificationRouter router_;
     std::map<int, MessageHandler> messageHandlers_;
+    std::map<int, std::function<void()>> timerHandlers_;
     std::vector<std::function<void()>> pageInitialisers_;
     DeviceStores stores_;
     CurrentKinds kinds_;

@@ -14,6 +14,9 @@ struct PageRefreshHooks {
     // Mouse lighting, DPI and key pages.
     std::function<void()> mousePages;
     std::function<void()> mouseKeys;
+    // After a mouse light profile was selected or reset: its pointer and wheel speed go to
+    // the desktop.
+    std::function<void()> mouseProfileSpeeds;
     std::function<void()> mousePadPage;
     // The cursor editor, after the mouse's own cursor sequences replaced the files.
     std::function<void()> cursorSequences;

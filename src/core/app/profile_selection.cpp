@@ -63,15 +63,10 @@ void apply(MainWindow& main, ProfileList list, long position) {
             break;
         case ProfileList::MouseLight: {
             LoadMouseLightIntoStores(stores, position);
-            // Applying pointer and wheel speed to the system belongs to the mouse settings
-            // page; here the controls take the profile's values.
-            if (ui::Control* slider = tree.find("ms_point_speed_slider")) {
-                slider->setValue(stores.pointerSpeed / 2 - 1);
-                slider->setValue(stores.pointerSpeed / 2);
-            }
-            setText(tree, "ms_gunlun_speed_edit", std::to_string(stores.wheelSpeed));
             main.publishLighting();
+            // The mouse pages show the profile's pointer and wheel speed; the desktop gets them.
             runRefresh(refresh.mousePages);
+            runRefresh(refresh.mouseProfileSpeeds);
             main.mouseSettingsChanged = true;
             break;
         }

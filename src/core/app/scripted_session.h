@@ -45,6 +45,8 @@ inline constexpr int kScriptTimedOut = 3;
 // A CONTROL is the main window's; a name the main window lacks is looked for in the update
 // window while it is open, and "update:NAME" names the update window's control (for names
 // both windows have, such as closebtn); "update:window" is the update window itself.
+// What the program itself says ("message KEY", "window shown", "pointer speed N",
+// "wheel lines N") goes to the app's output.
 // Writes "print" lines to out; errors (with the line number) to err. At the end the app is
 // shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
 int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,

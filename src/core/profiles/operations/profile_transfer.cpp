@@ -65,12 +65,6 @@ std::optional<fs::path> selectedFile(app::MainWindow& main, ProfileList list, in
     return path;
 }
 
-void setSlider(ui::ControlTree& tree, std::string_view name, int value) {
-    if (ui::Control* slider = tree.find(name)) {
-        slider->setValue(value);
-    }
-}
-
 void resetKeyboardLight(app::MainWindow& main, const std::vector<std::uint8_t>& body) {
     app::DeviceStores& stores = main.stores();
     lighting::KeyboardLightPayload::fromBytes(body).applyTo(stores.keyboardLight);
@@ -113,15 +107,11 @@ void resetMouseLight(app::MainWindow& main, const std::vector<std::uint8_t>& bod
     // The reset speeds are saved with the reset, so the file holds what the page shows.
     stores.pointerSpeed = kResetPointerSpeed;
     stores.wheelSpeed = kResetWheelSpeed;
-    ui::ControlTree& tree = main.tree();
-    setSlider(tree, "ms_point_speed_slider", kResetPointerSpeed / 2 - 1);
-    setSlider(tree, "ms_point_speed_slider", kResetPointerSpeed / 2);
-    if (ui::Control* wheel = tree.find("ms_gunlun_speed_edit")) {
-        wheel->setText(std::to_string(kResetWheelSpeed));
-    }
     SaveMouseLight(app::mouseLightState(stores));
     main.publishLighting();
+    // The page shows the reset speeds and the desktop gets them.
     app::runRefresh(main.pageRefresh().mousePages);
+    app::runRefresh(main.pageRefresh().mouseProfileSpeeds);
     main.mouseSettingsChanged = true;
 }
 
