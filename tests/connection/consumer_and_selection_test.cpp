@@ -156,7 +156,10 @@ TEST_F(ProfileSelection, AMouseLightProfileCarriesItsSpeedsAndReachesTheMouseWit
     auto mouse = backend().plug(DeviceKind::Mouse);
     start();
     ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.kinds().mouseShown == 1; }));
+    ASSERT_TRUE(settle(*mouse));
     ASSERT_TRUE(waitUntil([](MainWindow& m) { return !m.mouseSettingsChanged.load(); }));
+    // The connection's own flush goes out from the mouse's thread after the flag clears.
+    ASSERT_TRUE(settle(*mouse));
     std::array<std::uint8_t, 64> body{};
     body[1] = 4;    // mode
     body[2] = 9;    // brightness

@@ -35,6 +35,8 @@ class MousePage : public EditorFixture {
         ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.mouseCommander().connected(); }));
         ASSERT_TRUE(settle(*mouse()));
         ASSERT_TRUE(waitUntil([](MainWindow& m) { return !m.mouseSettingsChanged.load(); }));
+        // The flush runs on the mouse's own thread after the flag clears.
+        ASSERT_TRUE(settle(*mouse()));
     }
 
     std::shared_ptr<sim::SimulatedDevice> mouse() const {
