@@ -5,7 +5,9 @@
 #include "core/keys/install_key_editors.h"
 #include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
+#include "core/macros/install_cursor_editor.h"
 #include "core/macros/install_input_capture.h"
+#include "core/macros/install_macro_editors.h"
 
 namespace korvane::app {
 
@@ -15,6 +17,8 @@ void InstallFeatures(MainWindow& main) {
     lighting::effects::InstallLightingEffects(main);
     keys::InstallKeyEditors(main);
     macros::InstallInputCapture(main);
+    macros::InstallMacroEditors(main);
+    macros::InstallCursorEditor(main);
     lighting::editors::InstallLightingEditors(main);
 }
 
