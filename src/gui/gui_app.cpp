@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QUrl>
 
 #include "core/platform/debug_line.h"
 #include "core/ui/skin_reader.h"
 #include "gui/device_picture.h"
 #include "gui/skin_loader.h"
 #include "gui/skin_picker.h"
+#include "gui/update_window_view.h"
 
 namespace korvane::gui {
 namespace {
@@ -45,10 +48,10 @@ GuiApp::~GuiApp() {
 }
 
 bool GuiApp::start(std::string& error) {
-    main_ = std::make_unique<app::MainWindow>(
-        app::MainWindowServices{loop_, dialogs_, windowHost_, autostart_, installer_, language_,
-                                options_.hid, options_.skinFolder, options_.programFile,
-                                options_.makeInputHook ? options_.makeInputHook() : nullptr});
+    main_ = std::make_unique<app::MainWindow>(app::MainWindowServices{
+        loop_, dialogs_, windowHost_, autostart_, installer_, language_, options_.hid,
+        options_.skinFolder, options_.programFile, options_.http,
+        options_.makeInputHook ? options_.makeInputHook() : nullptr});
     if (!main_->create(error)) {
         return false;
     }
@@ -81,6 +84,12 @@ bool GuiApp::start(std::string& error) {
     app::FrontEndHooks hooks;
     hooks.popupMenu = [this](const ui::Menu& menu) { popupMenu(menu); };
     hooks.openSkinPicker = [this] { openSkinPicker(); };
+    hooks.createUpdateWindow = [this](ui::ControlTree& tree, std::function<void()> onClose) {
+        return openUpdateWindow(tree, std::move(onClose));
+    };
+    hooks.openUrl = [](const std::string& url) {
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+    };
     hooks.quit = [this] {
         window_.setQuitting(true);
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
@@ -123,6 +132,18 @@ SkinPicker* GuiApp::openSkinPicker() {
     }
     picker->show();
     return picker;
+}
+
+std::unique_ptr<app::WindowHost> GuiApp::openUpdateWindow(ui::ControlTree& tree,
+                                                          std::function<void()> onClose) {
+    auto view = std::make_unique<UpdateWindowView>(options_.skinFolder, language_, tree,
+                                                   std::move(onClose));
+    if (!view->ok()) {
+        platform::debugLine("update window: " + view->error());
+        return nullptr;
+    }
+    view->placeOver(window_);
+    return std::make_unique<UpdateWindowHost>(std::move(view));
 }
 
 void GuiApp::activate() {

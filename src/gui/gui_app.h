@@ -32,6 +32,7 @@ struct GuiAppOptions {
     // Makes the desktop's input hook (key capture, macro recording); empty: no input of other
     // programs reaches this one.
     std::function<std::unique_ptr<macros::InputHook>()> makeInputHook;
+    update::HttpClient* http = nullptr;
 };
 
 // The whole program with its window: the main window's logic on Qt's event loop, the skin
@@ -50,6 +51,9 @@ class GuiApp final : public QObject {
     void activate();
     // The background picker below the skin button; null when the skin has none.
     SkinPicker* openSkinPicker();
+    // The update window on screen for the logic's tree; null when the skin has none.
+    std::unique_ptr<app::WindowHost> openUpdateWindow(ui::ControlTree& tree,
+                                                      std::function<void()> onClose);
     // The "exit" entry's shutdown, if it has not happened yet.
     void shutdown();
 

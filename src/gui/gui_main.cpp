@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 
+#include "backends/curl/curl_http_client.h"
 #include "backends/hidapi/hidapi_backend.h"
 #include "backends/x11/x11_input_hook.h"
 #include "core/device/hid_trace.h"
@@ -79,6 +80,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         backend = device::withTraceFromEnvironment(backends::makeHidapiBackend());
     }
 
+    const std::unique_ptr<update::HttpClient> http = backends::makeCurlHttpClient();
     int code = 0;
     {
         GuiAppOptions appOptions;
@@ -87,6 +89,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.installerFile = platform::ProgramFolder() / "install.ini";
         appOptions.hid = backend.get();
         appOptions.makeInputHook = [] { return backends::x11::makeX11InputHook(); };
+        appOptions.http = http.get();
         GuiApp gui(std::move(appOptions));
         instance.setOnActivate([&gui] { gui.activate(); });
         std::string error;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "backends/curl/curl_http_client.h"
 #include "backends/hidapi/hidapi_backend.h"
 #include "core/app/headless_app.h"
 #include "core/app/scripted_session.h"
@@ -45,12 +46,14 @@ int runHeadless(const program::ProgramOptions& options, const char* argv0) {
         backend = device::withTraceFromEnvironment(backends::makeHidapiBackend());
     }
 
+    const std::unique_ptr<update::HttpClient> http = backends::makeCurlHttpClient();
     std::mutex outputMutex;
     app::HeadlessAppOptions appOptions;
     appOptions.skinFolder = options.skinFolder;
     appOptions.programFile = programFile(argv0);
     appOptions.installerFile = platform::ProgramFolder() / "install.ini";
     appOptions.hid = backend.get();
+    appOptions.http = http.get();
     appOptions.output = [&](std::string_view line) {
         std::lock_guard lock(outputMutex);
         std::cout << line << std::endl;

@@ -85,6 +85,7 @@ class ConnectionFixture : public ::testing::Test {
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
         o.hid = traced_ ? traced_.get() : &backend();
+        o.http = http_;
         o.output = output_.sink();
         o.installFeatures = std::move(beforeInit);
         app_ = std::make_unique<HeadlessApp>(std::move(o));
@@ -100,6 +101,8 @@ class ConnectionFixture : public ::testing::Test {
     }
 
     MainWindow& main() { return app_->mainWindow(); }
+    // Requests to the update service, for sessions that make some.
+    update::HttpClient* http_ = nullptr;
 
     // Polls pred on the main thread until it holds or the time is up.
     bool waitUntil(const std::function<bool(MainWindow&)>& pred,

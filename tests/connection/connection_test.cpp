@@ -19,13 +19,21 @@ using device::DeviceKind;
 
 class ConnectionTest : public ConnectionFixture {
   protected:
-    // Records the update window's messages and its closing, on the main thread.
+    // Records the update window's messages and its closing, on the main thread, in place of
+    // the update window that would take them.
     void startRecording(std::function<void(MainWindow&)> more = {}) {
         start([this, more](MainWindow& main) {
-            FrontEndHooks hooks;
-            hooks.notifyUpdateWindow = [this](int message) { updateMessages_.push_back(message); };
-            hooks.closeUpdateWindow = [this] { ++updateClosed_; };
-            main.setFrontEndHooks(std::move(hooks));
+            for (const int message :
+                 {msg::kRgbKeyboardConnected, msg::kRgbKeyboardLost, msg::kMonoKeyboardConnected,
+                  msg::kMonoKeyboardLost, msg::kMouseConnected, msg::kMouseLost,
+                  msg::kRegionKeyboardConnected, msg::kMouse2Connected, msg::kRegionKeyboardLost,
+                  msg::kMouse2Lost, msg::kMembraneKeyboardConnected, msg::kMembraneKeyboardLost}) {
+                main.registerMessage(message, [this, message](std::intptr_t, std::intptr_t) {
+                    updateMessages_.push_back(message);
+                });
+            }
+            main.registerMessage(msg::kCloseUpdateWindow,
+                                 [this](std::intptr_t, std::intptr_t) { ++updateClosed_; });
             if (more) {
                 more(main);
             }

@@ -58,3 +58,21 @@ TEST(DebugLine, SinkReceivesOneLinePerCallWithoutTrailingNewline) {
     EXPECT_EQ(lines[0], "所有对象处于激发状态");
     EXPECT_EQ(lines[1], "InitWindow");
 }
+
+TEST(StopEvent, WakersRunOnSetAtOnceWhenSetAlreadyAndNeverAfterRemoval) {
+    StopEvent ev;
+    std::atomic<int> woken{0};
+    const int id = ev.addWaker([&] { ++woken; });
+    EXPECT_EQ(woken, 0);
+    ev.set();
+    EXPECT_EQ(woken, 1);
+    // A waker added to a set event runs straight away: a wait it guards never starts.
+    {
+        korvane::platform::ScopedWaker late(ev, [&] { woken += 10; });
+        EXPECT_EQ(woken, 11);
+    }
+    ev.removeWaker(id);
+    ev.reset();
+    ev.set();
+    EXPECT_EQ(woken, 11);
+}

@@ -121,9 +121,10 @@ void showAndSelectTab(ui::ControlTree& tree, std::string_view name) {
     selectTab(tree, name);
 }
 
+// The update window's messages reach it through the main window's message table.
 void notifyUpdateWindow(MainWindow& main, int message) {
-    if (message != 0 && main.frontEndHooks().notifyUpdateWindow) {
-        main.frontEndHooks().notifyUpdateWindow(message);
+    if (message != 0) {
+        main.handleMessage(message);
     }
 }
 

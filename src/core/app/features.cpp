@@ -8,6 +8,7 @@
 #include "core/macros/install_cursor_editor.h"
 #include "core/macros/install_input_capture.h"
 #include "core/macros/install_macro_editors.h"
+#include "core/update/update_service.h"
 
 namespace korvane::app {
 
@@ -20,6 +21,7 @@ void InstallFeatures(MainWindow& main) {
     macros::InstallMacroEditors(main);
     macros::InstallCursorEditor(main);
     lighting::editors::InstallLightingEditors(main);
+    update::InstallUpdateService(main);
 }
 
 }  // namespace korvane::app

@@ -7,6 +7,37 @@
 #include "core/platform/stop_event.h"
 
 namespace korvane::app {
+namespace {
+
+// The update window without a display: keeps its state and tells the session when it shows
+// and hides, and that it is gone.
+class HeadlessUpdateWindow final : public WindowHost {
+  public:
+    HeadlessUpdateWindow(std::function<void(std::string_view)> output, std::function<void()> gone)
+        : host_([output](bool visible) {
+              if (output) {
+                  output(visible ? "update window shown" : "update window hidden");
+              }
+          }),
+          gone_(std::move(gone)) {}
+    ~HeadlessUpdateWindow() override { gone_(); }
+
+    void show() override { host_.show(); }
+    void hide() override { host_.hide(); }
+    bool isVisible() const override { return host_.isVisible(); }
+    bool isMinimised() const override { return host_.isMinimised(); }
+    void minimise() override { host_.minimise(); }
+    void maximise() override { host_.maximise(); }
+    void restore() override { host_.restore(); }
+    void bringToFront() override { host_.bringToFront(); }
+    void invalidate() override { host_.invalidate(); }
+
+  private:
+    HeadlessWindowHost host_;
+    std::function<void()> gone_;
+};
+
+}  // namespace
 
 HeadlessApp::HeadlessApp(HeadlessAppOptions options)
     : options_(std::move(options)),
@@ -48,10 +79,26 @@ bool HeadlessApp::start(std::string& error) {
     const bool ran = loop_.invoke([&] {
         main_ = std::make_unique<MainWindow>(MainWindowServices{
             loop_, dialogs_, window_, autostart_, installer_, language_, options_.hid,
-            options_.skinFolder, options_.programFile, std::move(hook)});
+            options_.skinFolder, options_.programFile, options_.http, std::move(hook)});
         if (!main_->create(error)) {
             return;
         }
+        FrontEndHooks hooks;
+        hooks.createUpdateWindow = [this](ui::ControlTree& tree, std::function<void()>) {
+            auto host = std::make_unique<HeadlessUpdateWindow>(options_.output, [this] {
+                updateTree_ = nullptr;
+                updateHost_ = nullptr;
+            });
+            updateTree_ = &tree;
+            updateHost_ = host.get();
+            return std::unique_ptr<WindowHost>(std::move(host));
+        };
+        hooks.openUrl = [this](const std::string& url) {
+            if (options_.output) {
+                options_.output("open " + url);
+            }
+        };
+        main_->setFrontEndHooks(std::move(hooks));
         loop_.setTimerHandler([this](int id) {
             if (main_) {
                 main_->onTimer(id);
@@ -74,6 +121,10 @@ void HeadlessApp::shutdown() {
             main_->exit();
         }
     });
+}
+
+bool HeadlessApp::updateWindowVisible() const {
+    return updateHost_ != nullptr && updateHost_->isVisible();
 }
 
 bool HeadlessApp::act(std::function<void()> fn) {

@@ -23,7 +23,10 @@ struct HeadlessAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
-    // Lines for whoever drives the session: "message KEY", "window shown", "window hidden".
+    // Requests to the update service; null: none are made.
+    update::HttpClient* http = nullptr;
+    // Lines for whoever drives the session: "message KEY", "window shown", "window hidden",
+    // "update window shown", "update window hidden", "open URL".
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
@@ -59,6 +62,10 @@ class HeadlessApp {
     MainWindow& mainWindow() { return *main_; }
     // The injected-event hook; null when the options brought a hook of their own.
     macros::FakeInputHook* fakeInputHook() { return fakeHook_; }
+    // The open update window's controls; null while it is closed. Main thread only.
+    ui::ControlTree* updateWindowTree() const { return updateTree_; }
+    // Whether the update window is on the (imagined) screen. Main thread only.
+    bool updateWindowVisible() const;
 
   private:
     HeadlessAppOptions options_;
@@ -70,6 +77,8 @@ class HeadlessApp {
     ui::RecordingLanguageHost language_;
     std::unique_ptr<MainWindow> main_;
     macros::FakeInputHook* fakeHook_ = nullptr;
+    ui::ControlTree* updateTree_ = nullptr;
+    const WindowHost* updateHost_ = nullptr;
 };
 
 }  // namespace korvane::app

@@ -15,11 +15,15 @@ class InstallerSettings {
     virtual std::optional<std::string> language() const = 0;
     virtual bool setLanguage(std::string_view code) = 0;
     virtual std::optional<std::string> installPath() const = 0;
+    // Any other value of the installer's section by its key; none when absent.
+    virtual std::optional<std::string> value(std::string_view /*key*/) const {
+        return std::nullopt;
+    }
 };
 
 // install.ini in the program folder, section "Qv Korvane Gaming Software 3.0",
-// keys LANGUAGE and InstPath. The installer creates it; without it there is nothing to
-// read and setLanguage fails.
+// keys LANGUAGE and InstPath (and the update service's keys, see update/update_settings.h). The
+// installer creates it; without it there is nothing to read and setLanguage fails.
 class IniInstallerSettings final : public InstallerSettings {
   public:
     static constexpr std::string_view kSection = "Qv Korvane Gaming Software 3.0";
@@ -29,6 +33,7 @@ class IniInstallerSettings final : public InstallerSettings {
     std::optional<std::string> language() const override;
     bool setLanguage(std::string_view code) override;
     std::optional<std::string> installPath() const override;
+    std::optional<std::string> value(std::string_view key) const override { return read(key); }
 
   private:
     std::optional<std::string> read(std::string_view key) const;

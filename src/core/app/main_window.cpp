@@ -239,8 +239,6 @@ void MainWindow::onClick(ui::Control& sender) {
     }
     if (name == "skinbtn" && hooks_.openSkinPicker) {
         hooks_.openSkinPicker();
-    } else if (name == "setbtn" && hooks_.openUpdateWindow) {
-        hooks_.openUpdateWindow();
     }
     router_.route(ui::Notification{ui::notify::kClick, sender});
 }
@@ -289,16 +287,6 @@ void MainWindow::handleMessage(int message, std::intptr_t wParam, std::intptr_t 
             return;
         case msg::kHideProgressLater:
             services_.loop.startTimer(1, 1000ms);
-            return;
-        case msg::kCloseUpdateWindow:
-            if (hooks_.closeUpdateWindow) {
-                hooks_.closeUpdateWindow();
-            }
-            return;
-        case msg::kOpenUpdateWindow:
-            if (hooks_.openUpdateWindow) {
-                hooks_.openUpdateWindow();
-            }
             return;
         case msg::kReloadTexts:
             services_.language.reloadTexts();

@@ -30,6 +30,10 @@
 #include "core/ui/menu.h"
 #include "core/ui/preview_buffer.h"
 
+namespace korvane::update {
+class HttpClient;
+}
+
 namespace korvane::app {
 
 struct MainWindowServices {
@@ -44,6 +48,8 @@ struct MainWindowServices {
     std::filesystem::path skinFolder;
     // The running program, for the autostart entry when the installer named no folder.
     std::filesystem::path programFile;
+    // Requests to the update service; null in sessions that make none.
+    update::HttpClient* http = nullptr;
     // The desktop's keyboard and mouse hooks; null gives the injected-event hook of headless
     // sessions.
     std::unique_ptr<macros::InputHook> inputHook;
@@ -52,10 +58,11 @@ struct MainWindowServices {
 // What the front end does for the window (all optional).
 struct FrontEndHooks {
     std::function<void()> openSkinPicker;
-    std::function<void()> openUpdateWindow;
-    std::function<void()> closeUpdateWindow;
-    // Messages for the update window (device connected / lost); nothing while it is closed.
-    std::function<void(int message)> notifyUpdateWindow;
+    // Shows the update window's tree on screen; onClose runs when the user closes it there.
+    std::function<std::unique_ptr<WindowHost>(ui::ControlTree& tree, std::function<void()> onClose)>
+        createUpdateWindow;
+    // Opens a web page in the desktop's browser.
+    std::function<void(const std::string& url)> openUrl;
     // Shows a popup menu; the front end answers with menuCommand().
     std::function<void(const ui::Menu&)> popupMenu;
     // Ends the main loop after shutdown.
@@ -144,6 +151,10 @@ class MainWindow {
     // The steps of the macro and cursor lists that run inside the profile lists' start-up.
     void setIndexListHooks(profiles::IndexListHooks hooks) { indexListHooks_ = std::move(hooks); }
     WindowHost& window() { return services_.window; }
+    InstallerSettings& installer() { return services_.installer; }
+    ui::LanguageHost& language() { return services_.language; }
+    const std::filesystem::path& skinFolder() const { return services_.skinFolder; }
+    update::HttpClient* httpClient() const { return services_.http; }
     // The devices' HID interfaces; null when the session looks for none.
     device::HidBackend* hidBackend() const { return services_.hid; }
     platform::MainLoop& loop() { return services_.loop; }
@@ -156,7 +167,6 @@ class MainWindow {
     // arrive as the hook messages 0x0801 ... 0x0813, with the key record behind lParam
     // (valid while the handler runs) or the mouse event's time in lParam.
     macros::InputCapture& inputCapture() { return *capture_; }
-    ui::LanguageHost& language() { return services_.language; }
 
     // Binds 126 keyboard pictures by name prefix ("kb_dkey_", "kb_fkey_", "kb_mkey_"),
     // 20 mouse pictures ("ms_dkey_", "ms2_dkey_"); missing controls leave null entries.

@@ -51,15 +51,42 @@ struct ControlState {
     std::string text;
 };
 
-ControlState readControl(HeadlessApp& app, const std::string& name) {
+constexpr std::string_view kUpdateWindowPrefix = "update:";
+
+// A control as a script names it: "update:NAME" is the update window's; a plain name is the
+// main window's, or the update window's when the main window has none of that name. Main
+// thread only; null when neither has it (or the update window is closed).
+struct NamedControl {
+    ui::ControlTree* tree = nullptr;
+    std::string name;
+    bool updateWindow = false;
+};
+
+NamedControl findNamed(HeadlessApp& app, const std::string& scriptName) {
+    NamedControl found;
+    found.updateWindow = scriptName.starts_with(kUpdateWindowPrefix);
+    found.name = found.updateWindow ? scriptName.substr(kUpdateWindowPrefix.size()) : scriptName;
+    ui::ControlTree* update = app.updateWindowTree();
+    if (!found.updateWindow && app.mainWindow().tree().find(found.name) != nullptr) {
+        found.tree = &app.mainWindow().tree();
+    } else if (update != nullptr && update->find(found.name) != nullptr) {
+        found.tree = update;
+    }
+    return found;
+}
+
+ControlState readControl(HeadlessApp& app, const std::string& scriptName) {
     ControlState state;
     app.query([&] {
-        if (const ui::Control* c = app.mainWindow().tree().find(name)) {
+        const NamedControl named = findNamed(app, scriptName);
+        if (named.tree != nullptr) {
+            const ui::Control* c = named.tree->find(named.name);
             state = {true,       c->visible(),     c->enabled(),      c->selected(), c->shown(),
                      c->value(), c->currentItem(), c->items().size(), c->text()};
-        } else if (name == "window") {
+        } else if (named.name == "window") {
             state.found = true;
-            state.visible = app.windowHost().isVisible();
+            state.visible =
+                named.updateWindow ? app.updateWindowVisible() : app.windowHost().isVisible();
             state.shown = state.visible;
             state.enabled = true;
         }
@@ -177,7 +204,10 @@ class Session {
         if (cmd == "notify" && n >= 3) {
             const std::string arg = restAfterWords(line, 3);
             bool delivered = false;
-            app_.act([&] { delivered = app_.mainWindow().tree().deliver(w[1], w[2], arg); });
+            app_.act([&] {
+                const NamedControl named = findNamed(app_, w[2]);
+                delivered = named.tree != nullptr && named.tree->deliver(w[1], named.name, arg);
+            });
             return delivered ? kScriptDone : bad("cannot deliver " + w[1] + " to '" + w[2] + "'");
         }
         if (cmd == "tray" && n == 2 && (w[1] == "left" || w[1] == "right")) {

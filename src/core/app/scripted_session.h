@@ -44,6 +44,9 @@ inline constexpr int kScriptTimedOut = 3;
 // shown=1 when a user can see the control: it and every ancestor are visible, and every tab
 // layout above it shows the page that holds it (for "window": the window is visible). wait-for
 // takes every property print shows, shown included.
+// A CONTROL is the main window's; a name the main window lacks is looked for in the update
+// window while it is open, and "update:NAME" names the update window's control (for names
+// both windows have, such as closebtn); "update:window" is the update window itself.
 // Writes "print" lines to out; errors (with the line number) to err. At the end the app is
 // shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
 int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,
