@@ -367,6 +367,11 @@ void TreeBinder::showOn(QWidget* w, ui::Control& c, ui::Property property) {
             // Pages of a stacked widget are shown by its current page.
             if (w != root_ && qobject_cast<QStackedWidget*>(w->parentWidget()) == nullptr) {
                 w->setVisible(c.visible());
+                // A progress display announces work that may hold the window for a while
+                // (downloads to a device): paint it now, not after the work.
+                if (c.visible() && c.kind() == ui::ControlKind::Progress && w->isVisible()) {
+                    w->repaint();
+                }
             }
             return;
         case ui::Property::Enabled:

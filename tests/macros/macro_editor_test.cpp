@@ -75,7 +75,9 @@ class MacroPage : public KeyPageFixture {
     }
     void answer(int code) { app_->dialogs().queueAnswer(code); }
     int messages(const std::string& key) { return count("message " + key); }
-    void clickAction(int row) { notify(ui::notify::kItemClick, ms("Macro_list"), std::to_string(row)); }
+    void clickAction(int row) {
+        notify(ui::notify::kItemClick, ms("Macro_list"), std::to_string(row));
+    }
 };
 
 const std::vector<std::string> kTwoActions{"10,0,138,4,1,keyboard_key_A",
@@ -125,7 +127,6 @@ TEST_F(MacroPage, AddAfterMacro1And3MakesMacro4AndTheLimitIsFifty) {
               (std::vector<std::string>{"Macro_1", "Macro_3", "Macro_4"}));
     EXPECT_EQ(rows("kb_key_fct_combo_23"), names(MacroClass::Keyboard));
     EXPECT_EQ(item("kb_MacroName_list"), 2);
-
 }
 
 TEST_F(MacroPage, FiftyMacrosAreTheLimit) {
@@ -273,8 +274,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(MacroPage, InsertedMoveGoesAtTheSelectedPosition) {
-    writeMacros(MacroClass::Mouse, {{"m", {"1,0,129,1,1,mouse_key_left", "2,0,1,1,0,mouse_key_left",
-                                           "3,0,138,4,1,keyboard_key_A"}}});
+    writeMacros(MacroClass::Mouse, {{"m",
+                                     {"1,0,129,1,1,mouse_key_left", "2,0,1,1,0,mouse_key_left",
+                                      "3,0,138,4,1,keyboard_key_A"}}});
     start({});
     clickAction(1);
     type(ms("mouse_x_left_edit"), "7");
@@ -350,15 +352,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(MacroPage, ClickingAnActionShowsItsEditorPage) {
-    writeMacros(MacroClass::Mouse, {{"m", {"4,1,138,5,1,keyboard_key_B", "0,0,4,9,0,mouse_move_to_right_text"}}});
+    writeMacros(MacroClass::Mouse,
+                {{"m", {"4,1,138,5,1,keyboard_key_B", "0,0,4,9,0,mouse_move_to_right_text"}}});
     start({});
     clickAction(0);
-    EXPECT_EQ(onMain<int>([](app::MainWindow& m) { return m.tree().find("ms_tab_macro_edit")->page(); }), 1);
+    EXPECT_EQ(
+        onMain<int>([](app::MainWindow& m) { return m.tree().find("ms_tab_macro_edit")->page(); }),
+        1);
     EXPECT_EQ(item("ms_macro_combo_keyselect"), 9);
     EXPECT_EQ(item("ms_macro_combo_upordown"), 1);
     EXPECT_EQ(text("ms__macro_edit_ActionDelay"), "260");
     clickAction(1);
-    EXPECT_EQ(onMain<int>([](app::MainWindow& m) { return m.tree().find("ms_tab_macro_edit")->page(); }), 2);
+    EXPECT_EQ(
+        onMain<int>([](app::MainWindow& m) { return m.tree().find("ms_tab_macro_edit")->page(); }),
+        2);
     EXPECT_EQ(item("ms_macro_combo_mouselect"), 11);
     EXPECT_TRUE(visible("ms_macro_tab_mou_pointer_skewing"));
     EXPECT_EQ(text("ms_macro_edit_mou_pointer_skewing"), "9");
@@ -421,7 +428,8 @@ TEST_F(MacroPage, CancelBringsBackTheFileAndPendingEditsGuardThePage) {
     notify(ui::notify::kSelectChanged, "ms_macro_Op_tab", "1");
     notify(ui::notify::kSelectChanged, "ms_DPI_Op_tab", "1");
     EXPECT_EQ(messages("message_text_3"), 3);
-    EXPECT_TRUE(onMain<bool>([](app::MainWindow& m) { return m.tree().find("ms_macro_Op_tab")->selected(); }));
+    EXPECT_TRUE(onMain<bool>(
+        [](app::MainWindow& m) { return m.tree().find("ms_macro_Op_tab")->selected(); }));
 
     click(ms("macro_btn_cancel"));
     EXPECT_EQ(rows(ms("Macro_list")), kTwoActions);
@@ -454,10 +462,10 @@ TEST_F(MacroPage, RecordingAppendsLiveAndSaves) {
     EXPECT_FALSE(enabled("kb_MacroName_list"));
     key(0x42, true, false, 10);  // after the stop: not recorded
     click("kb_macro_btn_save");
-    EXPECT_EQ(fileActions(MacroClass::Keyboard, "rec"),
-              (std::vector<std::string>{"123,0,138,4,1,keyboard_key_A",
-                                        "30,0,10,4,0,keyboard_key_A",
-                                        "0,0,129,4,1,mouse_key_middle"}));
+    EXPECT_EQ(
+        fileActions(MacroClass::Keyboard, "rec"),
+        (std::vector<std::string>{"123,0,138,4,1,keyboard_key_A", "30,0,10,4,0,keyboard_key_A",
+                                  "0,0,129,4,1,mouse_key_middle"}));
 }
 
 TEST_F(MacroPage, CancelDuringRecordingStopsIt) {
@@ -466,8 +474,9 @@ TEST_F(MacroPage, CancelDuringRecordingStopsIt) {
     click(ms("macro_btn_redio"));
     key(0x43, true);
     click(ms("macro_btn_cancel"));
-    EXPECT_FALSE(onMain<bool>(
-        [](app::MainWindow& m) { return m.inputCapture().recording(MacroClass::Mouse).recording(); }));
+    EXPECT_FALSE(onMain<bool>([](app::MainWindow& m) {
+        return m.inputCapture().recording(MacroClass::Mouse).recording();
+    }));
     EXPECT_EQ(text(ms("macro_btn_redio")), "macro_btn_star_redio_text");
     key(0x44, true);
     EXPECT_EQ(rows(ms("Macro_list")), kTwoActions);
@@ -476,7 +485,8 @@ TEST_F(MacroPage, CancelDuringRecordingStopsIt) {
 // Files that are damaged or odd load without a crash and without touching other macros.
 TEST_F(MacroPage, DamagedFilesLoadAsWhatTheyHold) {
     std::filesystem::create_directories(platform::MouseFolder());
-    writeMacros(MacroClass::Mouse, {{"empty", {}}, {"huge", {}}, {"junk", {}}, {"fine", kTwoActions}});
+    writeMacros(MacroClass::Mouse,
+                {{"empty", {}}, {"huge", {}}, {"junk", {}}, {"fine", kTwoActions}});
     std::ofstream(macroFile(MacroClass::Mouse, "empty"), std::ios::trunc).close();
     {
         // A count far past the keys, and ten megabytes of one line.
@@ -516,8 +526,9 @@ TEST_F(MacroPage, EditedMacroReachesTheDeviceWithTheNextSave) {
     click(ms("key_butt_prosave"));
     // One macro of two actions: 16 + 6 + 8 = 30 bytes, the body at 18; the move was
     // inserted before the press.
-    const std::vector<std::uint8_t> expected{0xAA, 0x55, 30, 0, 1, 0, 0, 0, 0, 0, 0,    0, 0, 0, 0,
-                                             0,    18,   0,  2, 0, 0, 0, 5, 0, 4, 12, 5, 0, 0x81, 8};
+    const std::vector<std::uint8_t> expected{0xAA, 0x55, 30, 0, 1, 0,  0,  0, 0,    0,
+                                             0,    0,    0,  0, 0, 0,  18, 0, 2,    0,
+                                             0,    0,    5,  0, 4, 12, 5,  0, 0x81, 8};
     const auto memory = devices_[0]->inspect([](const sim::Firmware& f) {
         const auto m = f.macroMemory();
         return std::vector<std::uint8_t>(m.begin(), m.begin() + 30);

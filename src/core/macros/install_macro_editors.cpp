@@ -20,18 +20,16 @@ struct Editors {
 // The option pages of each device view; choosing one while a macro edit is pending is refused.
 constexpr std::array<std::string_view, 3> kKeyboardPages{"kb_deng_Op_tab", "kb_keyset_Op_tab",
                                                          "kb_macro_Op_tab"};
-constexpr std::array<std::string_view, 5> kMousePages{"ms_deng_Op_tab", "ms_keyset_Op_tab",
-                                                      "ms_macro_Op_tab", "ms_DPI_Op_tab",
-                                                      "ms_cursor_Op_tab"};
+constexpr std::array<std::string_view, 5> kMousePages{
+    "ms_deng_Op_tab", "ms_keyset_Op_tab", "ms_macro_Op_tab", "ms_DPI_Op_tab", "ms_cursor_Op_tab"};
 
 void routeEditor(app::MainWindow& main, const std::shared_ptr<Editors>& editors,
                  MacroEditor Editors::*member) {
     app::NotificationRouter& router = main.router();
     const MacroEditor& editor = (*editors).*member;
     const auto on = [&](std::string_view type, std::string_view suffix, auto action) {
-        router.onName(type, editor.control(suffix), [editors, member, action](ui::Control& s) {
-            action((*editors).*member, s);
-        });
+        router.onName(type, editor.control(suffix),
+                      [editors, member, action](ui::Control& s) { action((*editors).*member, s); });
     };
     const auto click = [&](std::string_view suffix, void (MacroEditor::*method)()) {
         on(ui::notify::kClick, suffix, [method](MacroEditor& e, ui::Control&) { (e.*method)(); });
@@ -63,8 +61,10 @@ void routeEditor(app::MainWindow& main, const std::shared_ptr<Editors>& editors,
        [](MacroEditor& e, ui::Control& s) { e.ChooseDirection(s.currentItem()); });
     on(ui::notify::kItemSelect, "macro_combo_mouselect",
        [](MacroEditor& e, ui::Control& s) { e.ChooseMouseEvent(s.currentItem()); });
-    for (const std::string_view delay : {"_macro_edit_ActionDelay", "_macro_edit_mou_action_delay"}) {
-        on(ui::notify::kTextChanged, delay, [](MacroEditor& e, ui::Control& s) { e.DelayChanged(s); });
+    for (const std::string_view delay :
+         {"_macro_edit_ActionDelay", "_macro_edit_mou_action_delay"}) {
+        on(ui::notify::kTextChanged, delay,
+           [](MacroEditor& e, ui::Control& s) { e.DelayChanged(s); });
     }
     on(ui::notify::kTextChanged, "macro_edit_mou_pointer_skewing",
        [](MacroEditor& e, ui::Control& s) { e.DistanceChanged(s); });

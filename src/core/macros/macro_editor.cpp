@@ -67,9 +67,9 @@ constexpr std::array<std::string_view, 28> kEditingControls{
 constexpr std::array<std::string_view, 5> kRecordingOptions{
     "macro_keyboard_event", "macro_mouse_click", "macro_mouse_roller", "macro_mouse_move",
     "macro_check_time"};
-constexpr std::array<std::string_view, 6> kListButtons{
-    "macro_btn_up",     "macro_btn_down",   "macro_btn_uptop",
-    "macro_btn_downbottom", "macro_btn_delete", "macro_btn_deleteall"};
+constexpr std::array<std::string_view, 6> kListButtons{"macro_btn_up",     "macro_btn_down",
+                                                       "macro_btn_uptop",  "macro_btn_downbottom",
+                                                       "macro_btn_delete", "macro_btn_deleteall"};
 
 keys::KeyClass keyClassOf(MacroClass macroClass) {
     return macroClass == MacroClass::Keyboard ? keys::KeyClass::Keyboard : keys::KeyClass::Mouse;
@@ -333,8 +333,7 @@ void MacroEditor::DeleteMacro() {
     BindingTables bindings = class_ == MacroClass::Mouse
                                  ? BindingTables{stores.mouseTables, keys::kMouseButtons}
                                  : BindingTables{{&stores.keyboardTable, 1}, stored.keyCount()};
-    if (AnyKeyRunsMacro(bindings, deleted) &&
-        main_.showMessage(kBoundMacroMessage) != kConfirmed) {
+    if (AnyKeyRunsMacro(bindings, deleted) && main_.showMessage(kBoundMacroMessage) != kConfirmed) {
         return;
     }
     if (main_.showMessage(kConfirmDeleteMessage) != kConfirmed) {
@@ -523,8 +522,7 @@ void MacroEditor::recorded(const RecordedStep& step) {
         ParseAction(actions()->items()[*step.delayed].data)) {
         setAction(static_cast<int>(*step.delayed), recorded[*step.delayed]);
     }
-    insertAction(std::min(static_cast<int>(step.appended), actionCount()),
-                 recorded[step.appended]);
+    insertAction(std::min(static_cast<int>(step.appended), actionCount()), recorded[step.appended]);
 }
 
 void MacroEditor::ShowMouseEventPanel() {
