@@ -6,8 +6,8 @@
 #include "core/app/main_window.h"
 #include "core/app/window_messages.h"
 #include "core/macros/device_transfers.h"
+#include "core/macros/edit_numbers.h"
 #include "core/platform/debug_line.h"
-#include "core/platform/text.h"
 
 namespace korvane::macros {
 namespace {
@@ -25,13 +25,7 @@ constexpr std::string_view kFailedMessage = "message_text_10";
 constexpr long kMaxDelayMs = 65535;
 
 long editNumber(const ui::Control* edit) {
-    return edit != nullptr ? std::max(0L, platform::parseLong(edit->text())) : 0;
-}
-
-void correctEdit(ui::Control& edit, long bound) {
-    if (editNumber(&edit) > bound) {
-        edit.setText(std::to_string(bound));
-    }
+    return edit != nullptr ? EditNumber(*edit) : 0;
 }
 
 std::string_view checkCaption(std::string_view check, bool selected) {
@@ -171,12 +165,12 @@ void CursorEditor::saveBullet() {
 }
 
 void CursorEditor::DelayChanged(ui::Control& edit) {
-    correctEdit(edit, kMaxDelayMs);
+    BoundedEdit(edit, kMaxDelayMs);
     saveBullet();
 }
 
 void CursorEditor::DistanceChanged(ui::Control& edit) {
-    correctEdit(edit, kMaxMoveDistance);
+    BoundedEdit(edit, kMaxMoveDistance);
     saveBullet();
 }
 

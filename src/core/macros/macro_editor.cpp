@@ -7,6 +7,7 @@
 #include "core/keys/key_labels.h"
 #include "core/keys/stored_key_tables.h"
 #include "core/macros/action_list_item.h"
+#include "core/macros/edit_numbers.h"
 #include "core/macros/input_capture.h"
 #include "core/macros/macro_bindings.h"
 #include "core/macros/macro_names.h"
@@ -73,21 +74,6 @@ constexpr std::array<std::string_view, 6> kListButtons{"macro_btn_up",     "macr
 
 keys::KeyClass keyClassOf(MacroClass macroClass) {
     return macroClass == MacroClass::Keyboard ? keys::KeyClass::Keyboard : keys::KeyClass::Mouse;
-}
-
-// An edit's number: decimal, non-numbers 0, negative 0.
-long editNumber(const ui::Control& edit) {
-    return std::max(0L, platform::parseLong(edit.text()));
-}
-
-// Corrects an edit above its bound to the bound; returns the value it then holds.
-long boundedEdit(ui::Control& edit, long bound) {
-    long value = editNumber(edit);
-    if (value > bound) {
-        value = bound;
-        edit.setText(std::to_string(bound));
-    }
-    return value;
 }
 
 // The key combo row of an action: the first ordinary key whose usage (kind 0x0A) or
@@ -552,7 +538,7 @@ void MacroEditor::InsertClick(InsertButton button, bool press) {
 void MacroEditor::InsertPointerMove(InsertMove move) {
     ui::Control* edit = find(kInsertMoveEdits[static_cast<std::size_t>(move)]);
     const auto distance =
-        static_cast<std::uint8_t>(edit != nullptr ? boundedEdit(*edit, kMaxMoveDistance) : 0);
+        static_cast<std::uint8_t>(edit != nullptr ? BoundedEdit(*edit, kMaxMoveDistance) : 0);
     insertNew(move == InsertMove::Left || move == InsertMove::Right
                   ? MakeHorizontalMove(move == InsertMove::Left, distance)
                   : MakeVerticalMove(move == InsertMove::Up, distance));
@@ -571,7 +557,7 @@ void MacroEditor::insertNew(MacroAction action) {
 }
 
 void MacroEditor::InsertDistanceChanged(ui::Control& edit) {
-    boundedEdit(edit, kMaxMoveDistance);
+    BoundedEdit(edit, kMaxMoveDistance);
 }
 
 void MacroEditor::showSelectedActionEditor() {
@@ -682,7 +668,7 @@ void MacroEditor::ChooseMouseEvent(int index) {
 }
 
 void MacroEditor::DelayChanged(ui::Control& edit) {
-    const long value = boundedEdit(edit, kMaxDelayCount);
+    const long value = BoundedEdit(edit, kMaxDelayCount);
     auto action = selectedParsed();
     if (!action || recordingNow()) {
         return;
@@ -693,7 +679,7 @@ void MacroEditor::DelayChanged(ui::Control& edit) {
 }
 
 void MacroEditor::DistanceChanged(ui::Control& edit) {
-    const long value = boundedEdit(edit, kMaxMoveDistance);
+    const long value = BoundedEdit(edit, kMaxMoveDistance);
     auto action = selectedParsed();
     if (!action || recordingNow()) {
         return;
