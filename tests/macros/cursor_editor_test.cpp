@@ -4,6 +4,8 @@
 
 #include "keys/key_page_fixture.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -208,6 +210,11 @@ TEST_F(CursorPage, ImportRefusesLongFilesAndOddPathsAndTakesGoodOnes) {
     app_->dialogs().queueFile(root_);  // a folder
     click("ms_bulletdate_import_btn");
     EXPECT_EQ(messages("message_text_10"), 1);
+    const auto fifo = root_ / "pipe.cur";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    app_->dialogs().queueFile(fifo);  // must not wait for a writer
+    click("ms_bulletdate_import_btn");
+    EXPECT_EQ(messages("message_text_10"), 2);
     click("ms_bulletdate_import_btn");  // cancelled
     EXPECT_EQ(slurp(gunFile(1)), before);
 
