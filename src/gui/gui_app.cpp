@@ -48,10 +48,14 @@ GuiApp::~GuiApp() {
 }
 
 bool GuiApp::start(std::string& error) {
-    main_ = std::make_unique<app::MainWindow>(app::MainWindowServices{
-        loop_, dialogs_, windowHost_, autostart_, installer_, language_, options_.hid,
-        options_.skinFolder, options_.programFile, options_.http,
-        options_.makeInputHook ? options_.makeInputHook() : nullptr});
+    app::MainWindowServices services{
+        loop_,     dialogs_,     windowHost_,         autostart_,           installer_,
+        language_, options_.hid, options_.skinFolder, options_.programFile, options_.http};
+    services.foreground = options_.foreground;
+    if (options_.makeInputHook) {
+        services.inputHook = options_.makeInputHook();
+    }
+    main_ = std::make_unique<app::MainWindow>(std::move(services));
     if (!main_->create(error)) {
         return false;
     }

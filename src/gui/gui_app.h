@@ -33,6 +33,8 @@ struct GuiAppOptions {
     // programs reaches this one.
     std::function<std::unique_ptr<macros::InputHook>()> makeInputHook;
     update::HttpClient* http = nullptr;
+    // The program in front, for linked profiles; null where the display cannot tell.
+    profiles::ForegroundApp* foreground = nullptr;
 };
 
 // The whole program with its window: the main window's logic on Qt's event loop, the skin

@@ -10,6 +10,7 @@
 
 #include "backends/curl/curl_http_client.h"
 #include "backends/hidapi/hidapi_backend.h"
+#include "backends/x11/x11_foreground_app.h"
 #include "backends/x11/x11_input_hook.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
@@ -57,6 +58,8 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     app.setApplicationName(QStringLiteral("korvane"));
+    // Ties the window to the installed menu entry and its icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
     const int font = loadPrivateFont(options.skinFolder);
 
     SingleInstance instance;
@@ -81,6 +84,13 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
     }
 
     const std::unique_ptr<update::HttpClient> http = backends::makeCurlHttpClient();
+    // Linked profiles follow the active window where the display is X11; elsewhere they
+    // stay as the user chose.
+    std::unique_ptr<profiles::ForegroundApp> foreground;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        foreground = backends::makeX11ForegroundApp();
+    }
+
     int code = 0;
     {
         GuiAppOptions appOptions;
@@ -90,6 +100,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.hid = backend.get();
         appOptions.makeInputHook = [] { return backends::x11::makeX11InputHook(); };
         appOptions.http = http.get();
+        appOptions.foreground = foreground.get();
         GuiApp gui(std::move(appOptions));
         instance.setOnActivate([&gui] { gui.activate(); });
         std::string error;

@@ -30,8 +30,8 @@ constexpr std::string_view kProgramKeys[] = {
     // The keyboard lighting page labels its direction options by mode.
     "Deng_CWISE_text", "Deng_AWISE_text", "Deng_FXDOWN_text", "Deng_FXUP_text", "Deng_FXSPEAD_text",
     "Deng_FXGATHER_text",
-    // A device found that this user may not open.
-    "message_device_access",
+    // A device found that this user may not open (run from the build tree, or installed).
+    "message_device_access", "message_device_access_installed",
     // Key assignment: capture that cannot start, labels and tool tips.
     "capture_unavailable_text", "capture_refused_text", "Key_Set", "关闭", "mouse_key_up_Swing",
     "mouse_key_down_Swing", "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_fire_key",
@@ -40,6 +40,9 @@ constexpr std::string_view kProgramKeys[] = {
 // Keys about the data folder and the profile lists in it.
 constexpr std::string_view kDataFolderKeys[] = {"message_profile_index_unreadable",
                                                 "message_data_folder_unwritable"};
+// Keys of the profile operations' refusals.
+constexpr std::string_view kProfileOperationKeys[] = {"message_profile_name_invalid",
+                                                      "message_file_not_written"};
 
 // The update service's messages.
 constexpr std::string_view kUpdateKeys[] = {"update_no_updater"};
@@ -48,6 +51,7 @@ std::vector<std::string> shownKeys() {
     std::vector<std::string> keys(std::begin(kProgramKeys), std::end(kProgramKeys));
     keys.insert(keys.end(), std::begin(kDataFolderKeys), std::end(kDataFolderKeys));
     keys.insert(keys.end(), std::begin(kUpdateKeys), std::end(kUpdateKeys));
+    keys.insert(keys.end(), std::begin(kProfileOperationKeys), std::end(kProfileOperationKeys));
     std::ifstream list(std::filesystem::path(KORVANE_SOURCE_DIR) / "tools/skin/text_keys.txt");
     for (std::string line; std::getline(list, line);) {
         if (!line.empty()) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/platform/debug_line.h"
@@ -76,3 +77,24 @@ TEST(StopEvent, WakersRunOnSetAtOnceWhenSetAlreadyAndNeverAfterRemoval) {
     ev.set();
     EXPECT_EQ(woken, 11);
 }
+
+namespace korvane::platform {
+namespace {
+
+TEST(StopEvent, WaitUntilEndsOnAWokenConditionOrOnTheEvent) {
+    StopEvent event;
+    std::atomic<bool> ready{false};
+    std::thread waker([&] {
+        ready = true;
+        event.wake();
+    });
+    EXPECT_FALSE(event.waitUntil([&] { return ready.load(); }));
+    waker.join();
+
+    std::thread stopper([&] { event.set(); });
+    EXPECT_TRUE(event.waitUntil([] { return false; }));
+    stopper.join();
+}
+
+}  // namespace
+}  // namespace korvane::platform

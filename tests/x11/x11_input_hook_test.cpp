@@ -4,6 +4,7 @@
 #include "x11/x11_fixture.h"
 
 #include <X11/XF86keysym.h>
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
@@ -217,6 +218,28 @@ TEST_F(X11Hook, TheGrabSwallowsKeysOfOtherClients) {
     hook_->RemoveHooks();
     tap(keycodeOf(XK_h));
     EXPECT_EQ(other.keyPresses(2000ms, 1), 1) << "the keyboard is back";
+}
+
+// While keys are captured the lock keys still do what they do: Caps Lock toggles.
+TEST_F(X11Hook, CapsLockStillTogglesDuringCapture) {
+    const Atom capsName = XInternAtom(client_, "Caps Lock", False);
+    const auto capsOn = [&] {
+        Bool on = False;
+        XkbGetNamedIndicator(client_, capsName, nullptr, &on, nullptr, nullptr);
+        return on == True;
+    };
+    const bool before = capsOn();
+    ASSERT_TRUE(hook_->InstallHooks(CaptureMode::KeyboardSingleKey, true, false));
+    tap(keycodeOf(XK_Caps_Lock));
+    const auto seen = events_.nextKey();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->record.vkCode, 0x14u);
+    XSync(client_, False);
+    EXPECT_NE(capsOn(), before);
+    tap(keycodeOf(XK_Caps_Lock));
+    hook_->RemoveHooks();
+    XSync(client_, False);
+    EXPECT_EQ(capsOn(), before);
 }
 
 TEST_F(X11Hook, ObservingTheMouseLeavesTheKeyboardAlone) {

@@ -9,6 +9,7 @@
 #include "core/macros/install_input_capture.h"
 #include "core/macros/install_macro_editors.h"
 #include "core/update/update_service.h"
+#include "core/profiles/operations/install_profile_operations.h"
 
 namespace korvane::app {
 
@@ -22,6 +23,7 @@ void InstallFeatures(MainWindow& main) {
     macros::InstallCursorEditor(main);
     lighting::editors::InstallLightingEditors(main);
     update::InstallUpdateService(main);
+    profiles::operations::InstallProfileOperations(main);
 }
 
 }  // namespace korvane::app

@@ -77,9 +77,19 @@ bool HeadlessApp::start(std::string& error) {
         hook = std::move(fake);
     }
     const bool ran = loop_.invoke([&] {
-        main_ = std::make_unique<MainWindow>(MainWindowServices{
-            loop_, dialogs_, window_, autostart_, installer_, language_, options_.hid,
-            options_.skinFolder, options_.programFile, options_.http, std::move(hook)});
+        MainWindowServices services{loop_,
+                                    dialogs_,
+                                    window_,
+                                    autostart_,
+                                    installer_,
+                                    language_,
+                                    options_.hid,
+                                    options_.skinFolder,
+                                    options_.programFile,
+                                    options_.http};
+        services.foreground = &foreground_;
+        services.inputHook = std::move(hook);
+        main_ = std::make_unique<MainWindow>(std::move(services));
         if (!main_->create(error)) {
             return;
         }

@@ -57,6 +57,8 @@ class HeadlessApp {
 
     platform::ThreadMainLoop& loop() { return loop_; }
     ui::ScriptedDialogs& dialogs() { return dialogs_; }
+    // The program in front, as the script sets it ("foreground PATH").
+    profiles::ScriptedForegroundApp& foreground() { return foreground_; }
     HeadlessWindowHost& windowHost() { return window_; }
     ui::RecordingLanguageHost& languageHost() { return language_; }
     MainWindow& mainWindow() { return *main_; }
@@ -71,6 +73,7 @@ class HeadlessApp {
     HeadlessAppOptions options_;
     platform::ThreadMainLoop loop_;
     ui::ScriptedDialogs dialogs_;
+    profiles::ScriptedForegroundApp foreground_;
     HeadlessWindowHost window_;
     XdgAutostart autostart_;
     IniInstallerSettings installer_;

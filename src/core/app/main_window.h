@@ -23,6 +23,7 @@
 #include "core/lighting/settings_snapshot.h"
 #include "core/macros/input_capture.h"
 #include "core/platform/main_loop.h"
+#include "core/profiles/foreground_app.h"
 #include "core/profiles/seeding.h"
 #include "core/ui/control_tree.h"
 #include "core/ui/dialogs.h"
@@ -52,7 +53,9 @@ struct MainWindowServices {
     update::HttpClient* http = nullptr;
     // The desktop's keyboard and mouse hooks; null gives the injected-event hook of headless
     // sessions.
-    std::unique_ptr<macros::InputHook> inputHook;
+    std::unique_ptr<macros::InputHook> inputHook = nullptr;
+    // The program in front, for linked profiles; null where nothing can tell.
+    profiles::ForegroundApp* foreground = nullptr;
 };
 
 // What the front end does for the window (all optional).
@@ -158,6 +161,8 @@ class MainWindow {
     // The devices' HID interfaces; null when the session looks for none.
     device::HidBackend* hidBackend() const { return services_.hid; }
     platform::MainLoop& loop() { return services_.loop; }
+    // Null where nothing tells which program is in front.
+    profiles::ForegroundApp* foreground() const { return services_.foreground; }
     ui::Dialogs& dialogs() { return services_.dialogs; }
     void setFrontEndHooks(FrontEndHooks hooks) { hooks_ = std::move(hooks); }
     const FrontEndHooks& frontEndHooks() const { return hooks_; }

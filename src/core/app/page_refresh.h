@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "core/profiles/profile_index.h"
+
 namespace korvane::app {
 
 // What the editors redraw after a connection, a re-read or a profile selection. Each editor
@@ -15,6 +17,9 @@ struct PageRefreshHooks {
     std::function<void()> mousePadPage;
     // The cursor editor, after the mouse's own cursor sequences replaced the files.
     std::function<void()> cursorSequences;
+    // After the user or a connection selected a profile of a list (not after a linked
+    // program's selection): the link pollers look again at the program in front.
+    std::function<void(profiles::ProfileList)> profileSelected;
 };
 
 inline void runRefresh(const std::function<void()>& refresh) {

@@ -94,7 +94,11 @@ std::string_view linkedProgramName(std::string_view path) {
     return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
-void SelectProfile(MainWindow& main, ProfileList list) {
+namespace {
+
+enum class Chooser { User, LinkedProgram };
+
+void selectCurrent(MainWindow& main, ProfileList list, Chooser chooser) {
     const ProfileListControls& controls = controlsOf(list);
     ui::ControlTree& tree = main.tree();
     const ui::Control* combo = tree.find(controls.combo);
@@ -107,9 +111,30 @@ void SelectProfile(MainWindow& main, ProfileList list) {
     }
     setText(tree, controls.nameEdit, combo->items()[static_cast<std::size_t>(position)].text);
     profiles::ProfileIndex index(list);
-    index.setSelected(position);
+    if (chooser == Chooser::User) {
+        index.setSelected(position);
+    }
     showLink(tree, controls, index, position);
     apply(main, list, position);
+    if (chooser == Chooser::User && main.pageRefresh().profileSelected) {
+        main.pageRefresh().profileSelected(list);
+    }
+}
+
+}  // namespace
+
+void SelectProfile(MainWindow& main, ProfileList list) {
+    selectCurrent(main, list, Chooser::User);
+}
+
+void SelectLinkedProfileAt(MainWindow& main, ProfileList list, long position) {
+    ui::Control* combo = main.tree().find(controlsOf(list).combo);
+    if (combo == nullptr || position < 0 || position >= static_cast<long>(combo->items().size()) ||
+        combo->currentItem() == position) {
+        return;
+    }
+    combo->selectItem(static_cast<int>(position), ui::Notify::No);
+    selectCurrent(main, list, Chooser::LinkedProgram);
 }
 
 void SelectProfileAt(MainWindow& main, ProfileList list, long position) {

@@ -49,6 +49,11 @@ void SelectProfile(MainWindow& main, profiles::ProfileList list);
 // nothing and loads nothing.
 void SelectProfileAt(MainWindow& main, profiles::ProfileList list, long position);
 
+// A linked program came to the front (or left it): the position is shown, loaded and applied
+// as SelectProfile does, but the index keeps the user's own choice in "select". Nothing
+// happens when the combo already shows that position or does not hold it.
+void SelectLinkedProfileAt(MainWindow& main, profiles::ProfileList list, long position);
+
 // Routes "itemselect" of the five combos to SelectProfile.
 void InstallProfileSelection(MainWindow& main);
 

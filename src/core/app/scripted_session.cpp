@@ -246,7 +246,7 @@ class Session {
             return kScriptDone;
         }
         if (cmd == "foreground" && n >= 2) {
-            foreground_ = restAfterWords(line, 1);
+            app_.foreground().set(restAfterWords(line, 1));
             return kScriptDone;
         }
         if (cmd == "input" && n >= 2) {
@@ -444,7 +444,6 @@ class Session {
     std::ostream& out_;
     std::ostream& err_;
     std::string error_;
-    std::string foreground_;
 };
 
 }  // namespace

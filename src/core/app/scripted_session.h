@@ -22,8 +22,10 @@ inline constexpr int kScriptTimedOut = 3;
 //   notify TYPE CONTROL [ARG]          a user's action on a control
 //   tray left|right, menu ENTRY
 //   answer N, hold                     next message box returns N / stays open until answered
-//   file PATH | file -                 next file dialog returns PATH / is cancelled
-//   foreground PATH                    the program owning the foreground window
+//   file PATH | file -                 next file dialog returns PATH / is cancelled (the
+//                                      import, export and link dialogs of the profile lists)
+//   foreground PATH                    the program owning the foreground window: profiles
+//                                      linked to it are selected while it stays in front
 //   suspend, resume, activate
 //   deactivate                         the window loses the activation (capture ends)
 //   input key VK down|up [extended] [+MS]

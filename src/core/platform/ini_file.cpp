@@ -108,6 +108,18 @@ bool IniFile::update(const std::function<bool(IniDocument&)>& change) {
     return true;
 }
 
+bool IniFile::read(const std::function<void(const IniDocument&)>& read) const {
+    IniDocument doc;
+    {
+        std::lock_guard lock(pathMutex(path_));
+        if (readExisting(path_, doc) == State::Unreadable) {
+            return false;
+        }
+    }
+    read(doc);
+    return true;
+}
+
 bool IniFile::writeInt(std::string_view section, std::string_view key, long value) {
     return writeString(section, key, formatInt(value));
 }

@@ -51,6 +51,11 @@ class IniFile {
     // written.
     bool update(const std::function<bool(IniDocument&)>& change);
 
+    // Reads the file once and hands it to `read` (an empty document for a missing file), for
+    // callers that need many keys of one moment. False, without calling it, when the file
+    // cannot be read.
+    bool read(const std::function<void(const IniDocument&)>& read) const;
+
     const std::filesystem::path& path() const { return path_; }
 
   private:

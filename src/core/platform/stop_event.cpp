@@ -45,4 +45,17 @@ void StopEvent::removeWaker(int id) const {
     std::erase_if(wakers_, [id](const auto& entry) { return entry.first == id; });
 }
 
+void StopEvent::wake() {
+    // Taking the lock orders this wake after a waiter's test of its condition, so the wake
+    // is never lost between the test and the wait.
+    { std::lock_guard lock(mutex_); }
+    cv_.notify_all();
+}
+
+bool StopEvent::waitUntil(const std::function<bool()>& ready) const {
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [&] { return signalled_ || ready(); });
+    return signalled_;
+}
+
 }  // namespace korvane::platform

@@ -27,6 +27,12 @@ class StopEvent {
     // never runs again; it must be quick and must not touch the event.
     int addWaker(Waker wake) const;
     void removeWaker(int id) const;
+    // For workers woken by something besides stopping: wake() makes waitUntil test its
+    // condition again, without setting the event. waitUntil returns true once the event is
+    // set, false as soon as `ready` holds. `ready` runs with the event's lock held, so it
+    // must only read flags (atomics); whoever makes it true calls wake() afterwards.
+    void wake();
+    bool waitUntil(const std::function<bool()>& ready) const;
 
   private:
     mutable std::mutex mutex_;

@@ -91,12 +91,16 @@ int ReadProfileFile(const fs::path& path, std::span<std::uint8_t> buffer) {
     return readProfileStream(in, buffer);
 }
 
-bool WriteProfileFile(const fs::path& path, ClassCode code, std::span<const std::uint8_t> body) {
+std::vector<std::uint8_t> profileFileBytes(ClassCode code, std::span<const std::uint8_t> body) {
     const ProfileFileHeader header = ProfileFileHeader::make(code);
     std::vector<std::uint8_t> bytes(sizeof header + body.size());
     std::copy_n(reinterpret_cast<const std::uint8_t*>(&header), sizeof header, bytes.begin());
     std::copy(body.begin(), body.end(), bytes.begin() + sizeof header);
-    if (!platform::writeFileAtomically(resolveProfilePath(path), bytes)) {
+    return bytes;
+}
+
+bool WriteProfileFile(const fs::path& path, ClassCode code, std::span<const std::uint8_t> body) {
+    if (!platform::writeFileAtomically(resolveProfilePath(path), profileFileBytes(code, body))) {
         platform::debugLine("文件打开失败");
         return false;
     }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <istream>
 #include <span>
+#include <vector>
 
 namespace korvane::profiles {
 
@@ -46,6 +47,9 @@ inline constexpr int kReadBadSignature = -1;
 int ReadProfileFile(const std::filesystem::path& path, std::span<std::uint8_t> buffer);
 // The same over an open stream (the stream is the whole file).
 int readProfileStream(std::istream& in, std::span<std::uint8_t> buffer);
+
+// Header + body, as a profile file holds them.
+std::vector<std::uint8_t> profileFileBytes(ClassCode code, std::span<const std::uint8_t> body);
 
 // Writes header + body atomically, so a failed write keeps the old file whole. A failure
 // is reported only as a debug line (and as false, for callers that care).

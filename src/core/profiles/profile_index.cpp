@@ -124,8 +124,51 @@ void ProfileIndex::Edit::setLinkFlag(long position, bool linked) {
     set(sections_.link, key(position), linked ? "1" : "0");
 }
 
+void ProfileIndex::Edit::setLinkFlagValue(long position, long value) {
+    set(sections_.link, key(position), platform::formatInt(value));
+}
+
 void ProfileIndex::Edit::setLinkPath(long position, std::string_view path) {
     set(sections_.path, key(position), path);
+}
+
+void ProfileIndex::Edit::removeLinkPath(long position) {
+    doc_.set(sections_.path, key(position), std::nullopt);
+}
+
+long ProfileIndex::Edit::linkFlag(long position) const {
+    return platform::parseLong(doc_.find(sections_.link, key(position)).value_or("0"));
+}
+
+std::optional<std::string> ProfileIndex::Edit::linkPath(long position) const {
+    const auto value = doc_.find(sections_.path, key(position));
+    if (!value) {
+        return std::nullopt;
+    }
+    return platform::truncateUtf16(*value, platform::IniFile::kMaxValueUnits);
+}
+
+std::optional<ProfileIndex::Contents> ProfileIndex::readAll() const {
+    Contents contents;
+    const bool read = ini_.read([&](const platform::IniDocument& doc) {
+        const auto value = [&](std::string_view section, std::string_view name) {
+            return platform::truncateUtf16(doc.find(section, name).value_or("0"),
+                                           platform::IniFile::kMaxValueUnits);
+        };
+        contents.selected = platform::parseLong(value(sections_.select, "select"));
+        const long count =
+            std::clamp(platform::parseLong(value(sections_.count, "count")), 0L, kMaxProfileCount);
+        contents.entries.reserve(static_cast<std::size_t>(count));
+        for (long i = 0; i < count; ++i) {
+            contents.entries.push_back({value(sections_.name, key(i)),
+                                        platform::parseLong(value(sections_.link, key(i))),
+                                        value(sections_.path, key(i))});
+        }
+    });
+    if (!read) {
+        return std::nullopt;
+    }
+    return contents;
 }
 
 long ProfileIndex::Edit::rawCount() const {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/device/device_kind.h"
 #include "core/platform/ini_document.h"
@@ -95,10 +96,17 @@ class ProfileIndex {
         void setName(long position, std::string_view name);
         void setSelected(long position);
         void setLinkFlag(long position, bool linked);
+        // A flag as it was read, for moving entries (a stray "2" stays "2").
+        void setLinkFlagValue(long position, long value);
         void setLinkPath(long position, std::string_view path);
+        // Removes the link path (a missing path and " " both mean none).
+        void removeLinkPath(long position);
         // Reads see the changes made so far in this edit.
         long rawCount() const;
         std::string name(long position) const;
+        long linkFlag(long position) const;
+        // nullopt when the key is missing.
+        std::optional<std::string> linkPath(long position) const;
 
       private:
         friend class ProfileIndex;
@@ -127,6 +135,19 @@ class ProfileIndex {
     // crash or a failed write leaves the index as it was. False when nothing was written
     // (file unreadable or not writable).
     bool write(const std::function<void(Edit&)>& change);
+
+    // One profile's entries as a single read sees them (values as the accessors read them).
+    struct Entry {
+        std::string name;
+        long linkFlag = 0;
+        std::string linkPath;
+    };
+    struct Contents {
+        long selected = 0;
+        std::vector<Entry> entries;  // positions 0 .. count() - 1
+    };
+    // The whole list from one read of the file; nullopt when the file cannot be read.
+    std::optional<Contents> readAll() const;
 
     // The stored count as written: negative, zero and huge values come back as they are.
     long rawCount() const;
