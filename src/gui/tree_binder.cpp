@@ -1,8 +1,11 @@
 #include "gui/tree_binder.h"
 
+#include <array>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -310,6 +313,24 @@ void TreeBinder::reloadTexts() {
     }
 }
 
+void TreeBinder::showCells(QListWidget& list, QListWidgetItem& entry,
+                           const std::vector<ui::ListCell>& cells) {
+    // One label per column, named by its style so that the skin's style sheet paints it;
+    // the columns share the row like the list's column titles (event, state, delay).
+    static constexpr std::array<int, 3> kColumnStretch{11, 6, 8};
+    auto* row = new QWidget(&list);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->setSpacing(2);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        auto* label = new QLabel(language_.text(cells[i].text), row);
+        label->setObjectName(qs(cells[i].style));
+        layout->addWidget(label, i < kColumnStretch.size() ? kColumnStretch[i] : 1);
+    }
+    entry.setSizeHint(QSize(entry.sizeHint().width(), 30));
+    list.setItemWidget(&entry, row);
+}
+
 void TreeBinder::showOn(QWidget* w, ui::Control& c, ui::Property property) {
     const QSignalBlocker block(w);
     switch (property) {
@@ -346,6 +367,11 @@ void TreeBinder::showOn(QWidget* w, ui::Control& c, ui::Property property) {
             // Pages of a stacked widget are shown by its current page.
             if (w != root_ && qobject_cast<QStackedWidget*>(w->parentWidget()) == nullptr) {
                 w->setVisible(c.visible());
+                // A progress display announces work that may hold the window for a while
+                // (downloads to a device): paint it now, not after the work.
+                if (c.visible() && c.kind() == ui::ControlKind::Progress && w->isVisible()) {
+                    w->repaint();
+                }
             }
             return;
         case ui::Property::Enabled:
@@ -382,9 +408,13 @@ void TreeBinder::showOn(QWidget* w, ui::Control& c, ui::Property property) {
             } else if (auto* list = qobject_cast<QListWidget*>(w)) {
                 list->clear();
                 for (const ui::ListItem& item : c.items()) {
-                    auto* entry = new QListWidgetItem(language_.text(item.text), list);
+                    auto* entry = new QListWidgetItem(
+                        item.cells.empty() ? language_.text(item.text) : QString(), list);
                     if (!item.toolTip.empty()) {
                         entry->setToolTip(language_.text(item.toolTip));
+                    }
+                    if (!item.cells.empty()) {
+                        showCells(*list, *entry, item.cells);
                     }
                 }
                 list->setCurrentRow(c.currentItem());

@@ -4,6 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 
+class QListWidget;
+class QListWidgetItem;
+
 #include <filesystem>
 #include <unordered_map>
 #include <vector>
@@ -48,6 +51,9 @@ class TreeBinder final : public QObject {
     void connectWidget(QWidget* widget, ui::Control& control);
     void show(ui::Control& control, ui::Property property);
     void showOn(QWidget* widget, ui::Control& control, ui::Property property);
+    // A row with columns: one label per cell, styled by the cell's style name.
+    void showCells(QListWidget& list, QListWidgetItem& entry,
+                   const std::vector<ui::ListCell>& cells);
     void showStyle(QWidget* widget, const ui::Control& control);
     // The look a widget's own skin properties give it.
     void showOwnStyle(QWidget* widget);

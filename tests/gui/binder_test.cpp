@@ -143,6 +143,35 @@ TEST_F(Binder, ComboChoiceRaisesItemSelectAndListsFollowTheTree) {
     EXPECT_EQ(box->currentIndex(), 0);
 }
 
+TEST_F(Binder, RowsWithColumnsShowOneStyledLabelPerColumnAndClicksReachTheTree) {
+    ui::Control* list = tree.find("ms_Macro_list");
+    ASSERT_NE(list, nullptr);
+    ui::ListItem row;
+    row.data = "5,0,132,7,1,mouse_move_to_left_text";
+    row.cells = {{"mouse_move_to_left_text", "macro_label_mouse_style"},
+                 {"7", "macro_label_text_style"},
+                 {"50", "macro_label_text_style"}};
+    list->addItem(row);
+    list->addItem({"plain", {}});
+    auto* view = widget<QListWidget>("ms_Macro_list");
+    ASSERT_EQ(view->count(), 2);
+    QWidget* cells = view->itemWidget(view->item(0));
+    ASSERT_NE(cells, nullptr);
+    const auto labels = cells->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 3);
+    EXPECT_EQ(labels[0]->objectName(), "macro_label_mouse_style");
+    // The event is a language key and shows translated.
+    EXPECT_EQ(labels[0]->text().toStdString(),
+              language.translate("mouse_move_to_left_text"));
+    EXPECT_EQ(labels[1]->text(), "7");
+    EXPECT_EQ(labels[2]->text(), "50");
+    EXPECT_EQ(view->itemWidget(view->item(1)), nullptr);
+    EXPECT_EQ(view->item(1)->text(), "plain");
+    Q_EMIT view->itemClicked(view->item(0));
+    EXPECT_EQ(list->currentItem(), 0);
+    EXPECT_EQ(seen.back(), (Seen{"itemclick", "ms_Macro_list"}));
+}
+
 TEST_F(Binder, SliderDragRaisesMoveValueChangedAndReleaseValueChanged) {
     ui::Control* control = tree.find("kb_deng_light_slider");
     auto* slider = widget<QSlider>("kb_deng_light_slider");

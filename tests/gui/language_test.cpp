@@ -36,7 +36,9 @@ constexpr std::string_view kProgramKeys[] = {
     "message_device_access", "message_device_access_installed",
     // Key assignment: capture that cannot start, labels and tool tips.
     "capture_unavailable_text", "capture_refused_text", "Key_Set", "关闭", "mouse_key_up_Swing",
-    "mouse_key_down_Swing", "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_fire_key"};
+    "mouse_key_down_Swing", "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_fire_key",
+    // Macro and cursor editors: a refused rename, a failed file operation, sequences too long.
+    "macro_name_unusable_text", "message_text_10", "cursor_image_too_large_text"};
 // Keys about the data folder and the profile lists in it.
 constexpr std::string_view kDataFolderKeys[] = {"message_profile_index_unreadable",
                                                 "message_data_folder_unwritable"};

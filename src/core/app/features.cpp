@@ -5,7 +5,9 @@
 #include "core/keys/install_key_editors.h"
 #include "core/lighting/editors/install_lighting_editors.h"
 #include "core/lighting/effects/install_lighting_effects.h"
+#include "core/macros/install_cursor_editor.h"
 #include "core/macros/install_input_capture.h"
+#include "core/macros/install_macro_editors.h"
 #include "core/mouse/install_mouse_performance.h"
 #include "core/profiles/operations/install_profile_operations.h"
 #include "core/update/update_service.h"
@@ -18,6 +20,8 @@ void InstallFeatures(MainWindow& main) {
     lighting::effects::InstallLightingEffects(main);
     keys::InstallKeyEditors(main);
     macros::InstallInputCapture(main);
+    macros::InstallMacroEditors(main);
+    macros::InstallCursorEditor(main);
     lighting::editors::InstallLightingEditors(main);
     update::InstallUpdateService(main);
     profiles::operations::InstallProfileOperations(main);

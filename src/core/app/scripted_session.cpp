@@ -282,7 +282,42 @@ class Session {
             out_ << line.str() << std::flush;
             return kScriptDone;
         }
+        if (cmd == "items" && n == 2) {
+            return items(w[1]);
+        }
         return bad("cannot read '" + line + "'");
+    }
+
+    // items CONTROL: one line per row of a list or combo box.
+    int items(const std::string& name) {
+        std::string lines;
+        bool found = false;
+        app_.query([&] {
+            const ui::Control* c = app_.mainWindow().tree().find(name);
+            if (c == nullptr) {
+                return;
+            }
+            found = true;
+            for (std::size_t i = 0; i < c->items().size(); ++i) {
+                const ui::ListItem& item = c->items()[i];
+                std::string row = name + "[" + std::to_string(i) + "]";
+                if (!item.cells.empty()) {
+                    row += " cells=";
+                    for (std::size_t k = 0; k < item.cells.size(); ++k) {
+                        row += (k == 0 ? "" : "|") + item.cells[k].text;
+                    }
+                }
+                if (!item.data.empty()) {
+                    row += " data=" + item.data;
+                }
+                lines += row + " text=" + item.text + "\n";
+            }
+        });
+        if (!found) {
+            return bad("no control '" + name + "'");
+        }
+        out_ << lines << std::flush;
+        return kScriptDone;
     }
 
     // input key VK down|up [extended] [+MS] / input button NAME down|up [+MS]

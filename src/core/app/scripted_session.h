@@ -39,6 +39,10 @@ inline constexpr int kScriptTimedOut = 3;
 //                                      for a key, macro recording); otherwise they go nowhere.
 //   print CONTROL                      one line: CONTROL visible= enabled= selected= value=
 //                                      item= count= shown= text= (text last, as it stands)
+//   items CONTROL                      one line per row of a list or combo box:
+//                                      CONTROL[I] [cells=A|B|C] [data=D] text=T (a macro's
+//                                      action rows: event|state or distance|delay in ms, and
+//                                      the action text they stand for)
 // shown=1 when a user can see the control: it and every ancestor are visible, and every tab
 // layout above it shows the page that holds it (for "window": the window is visible). wait-for
 // takes every property print shows, shown included.

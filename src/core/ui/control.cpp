@@ -151,6 +151,46 @@ void Control::removeItem(int index) {
     changed(Property::Items);
 }
 
+bool Control::insertItem(int index, ListItem item) {
+    if (index < 0 || index > static_cast<int>(items_.size())) {
+        return false;
+    }
+    items_.insert(items_.begin() + index, std::move(item));
+    if (currentItem_ >= index) {
+        ++currentItem_;
+    }
+    changed(Property::Items);
+    return true;
+}
+
+bool Control::setItem(int index, ListItem item) {
+    if (index < 0 || index >= static_cast<int>(items_.size())) {
+        return false;
+    }
+    items_[static_cast<std::size_t>(index)] = std::move(item);
+    changed(Property::Items);
+    return true;
+}
+
+bool Control::moveItem(int from, int to) {
+    const int count = static_cast<int>(items_.size());
+    if (from < 0 || from >= count || to < 0 || to >= count) {
+        return false;
+    }
+    ListItem moving = std::move(items_[static_cast<std::size_t>(from)]);
+    items_.erase(items_.begin() + from);
+    items_.insert(items_.begin() + to, std::move(moving));
+    if (currentItem_ == from) {
+        currentItem_ = to;
+    } else if (from < currentItem_ && currentItem_ <= to) {
+        --currentItem_;
+    } else if (to <= currentItem_ && currentItem_ < from) {
+        ++currentItem_;
+    }
+    changed(Property::Items);
+    return true;
+}
+
 void Control::clearItems() {
     items_.clear();
     currentItem_ = -1;

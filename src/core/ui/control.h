@@ -27,10 +27,22 @@ enum class ControlKind : std::uint8_t {
     Progress,
 };
 
+// One column of a list row: its text (a language key or shown as it stands) and the skin
+// style that paints it.
+struct ListCell {
+    std::string text;
+    std::string style;
+    bool operator==(const ListCell&) const = default;
+};
+
 struct ListItem {
     std::string text;
     std::string toolTip;
     std::int64_t userData = 0;
+    // Rows with columns show these instead of the text.
+    std::vector<ListCell> cells{};
+    // What the row stands for, kept with it (a macro action's text).
+    std::string data{};
 };
 
 // What changed, for whoever mirrors the tree (the Qt binder).
@@ -107,6 +119,11 @@ class Control {
     void setRange(int minimum, int maximum);
     void addItem(ListItem item);
     void removeItem(int index);
+    // At index 0 .. count (count appends); the current item keeps pointing at its row.
+    bool insertItem(int index, ListItem item);
+    bool setItem(int index, ListItem item);
+    // Moves a row to another place; the current item follows the row it pointed at.
+    bool moveItem(int from, int to);
     void clearItems();
     void setItemText(int index, std::string text);
     // -1 for none; out-of-range indexes are refused (false).
