@@ -85,11 +85,21 @@ bool SimulatedDevice::present() const {
 }
 
 void SimulatedDevice::unplug() {
+    std::function<void()> vanished;
     {
         std::lock_guard lock(mutex_);
         present_ = false;
+        vanished = std::exchange(vanished_, {});
     }
     changed_.notify_all();
+    if (vanished) {
+        vanished();
+    }
+}
+
+void SimulatedDevice::setVanishListener(std::function<void()> listener) {
+    std::lock_guard lock(mutex_);
+    vanished_ = std::move(listener);
 }
 
 void SimulatedDevice::emitConsumer(std::uint16_t usage) {
@@ -197,6 +207,7 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
         return false;
     }
     bool accepted = false;
+    std::function<void()> vanished;
     {
         std::lock_guard lock(mutex_);
         if (!present_) {
@@ -215,6 +226,7 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
             pushInput(SimInterface::Vendor, readyAt, answer);
         } else if (fault->kind == FaultKind::Unplug) {
             present_ = false;
+            vanished = std::exchange(vanished_, {});
         } else if (fault->kind == FaultKind::StatusFF || fault->kind == FaultKind::StatusFE) {
             Report answer{};
             std::copy_n(requestBytes.begin(), 7, answer.begin());
@@ -225,6 +237,9 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
         accepted = present_;
     }
     changed_.notify_all();
+    if (vanished) {
+        vanished();
+    }
     return accepted;
 }
 

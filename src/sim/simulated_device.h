@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -41,6 +42,9 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     bool present() const;
     // The device vanishes: pending and later reads fail, writes fail.
     void unplug();
+    // Runs once, outside the device's lock, when the device vanishes (unplugged or by an
+    // injected fault). Set by the backend when it plugs the device.
+    void setVanishListener(std::function<void()> listener);
     // Queues a consumer-control input report carrying usage (0 = released).
     void emitConsumer(std::uint16_t usage);
 
@@ -100,6 +104,7 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     std::uint32_t requests_ = 0;
     std::uint32_t controlRequests_ = 0;
     std::vector<HandleState*> handles_;
+    std::function<void()> vanished_;  // guarded by mutex_; taken when it runs
 };
 
 }  // namespace korvane::sim
