@@ -35,6 +35,7 @@ class BorrowedBackend final : public device::HidBackend {
         return inner_.open(info, access);
     }
     bool isStillPresent(const std::string& path) override { return inner_.isStillPresent(path); }
+    device::HotplugMonitor* hotplugMonitor() override { return inner_.hotplugMonitor(); }
 
   private:
     device::HidBackend& inner_;
