@@ -90,8 +90,8 @@ void SimulatedDevice::unplug() {
         std::lock_guard lock(mutex_);
         present_ = false;
         vanished = std::exchange(vanished_, {});
+        wakeAllLocked();
     }
-    changed_.notify_all();
     if (vanished) {
         vanished();
     }
@@ -113,7 +113,12 @@ void SimulatedDevice::emitConsumer(std::uint16_t usage) {
         }
         pushInput(SimInterface::Consumer, Clock::now(), report);
     }
-    changed_.notify_all();
+}
+
+void SimulatedDevice::wakeAllLocked() {
+    for (auto* handle : handles_) {
+        handle->changed.notify_all();
+    }
 }
 
 std::uint32_t SimulatedDevice::requestCount() const {
@@ -172,6 +177,7 @@ void SimulatedDevice::pushInput(SimInterface which, Clock::time_point readyAt,
             handle->queue.pop_front();
         }
         handle->queue.push_back(InputReport{readyAt, {bytes.begin(), bytes.end()}});
+        handle->changed.notify_all();
     }
 }
 
@@ -227,6 +233,7 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
         } else if (fault->kind == FaultKind::Unplug) {
             present_ = false;
             vanished = std::exchange(vanished_, {});
+            wakeAllLocked();
         } else if (fault->kind == FaultKind::StatusFF || fault->kind == FaultKind::StatusFE) {
             Report answer{};
             std::copy_n(requestBytes.begin(), 7, answer.begin());
@@ -236,7 +243,6 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
         }
         accepted = present_;
     }
-    changed_.notify_all();
     if (vanished) {
         vanished();
     }
@@ -269,13 +275,13 @@ HidReadStatus SimulatedDevice::read(HandleState& handle, std::span<std::uint8_t>
         }
         if (handle.queue.empty()) {
             if (infinite) {
-                changed_.wait(lock);
+                handle.changed.wait(lock);
             } else {
-                changed_.wait_until(lock, deadline);
+                handle.changed.wait_until(lock, deadline);
             }
         } else {
             const auto readyAt = handle.queue.front().readyAt;
-            changed_.wait_until(lock, infinite ? readyAt : std::min(readyAt, deadline));
+            handle.changed.wait_until(lock, infinite ? readyAt : std::min(readyAt, deadline));
         }
     }
 }
@@ -284,8 +290,8 @@ void SimulatedDevice::abortRead(HandleState& handle) {
     {
         std::lock_guard lock(mutex_);
         handle.abort = true;
+        handle.changed.notify_all();
     }
-    changed_.notify_all();
 }
 
 }  // namespace korvane::sim

@@ -75,10 +75,13 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
         Clock::time_point readyAt;
         std::vector<std::uint8_t> bytes;
     };
+    // Each handle's reader waits on its own condition: a light frame written to the vendor
+    // node does not wake a reader of the consumer node.
     struct HandleState {
         SimInterface which = SimInterface::Vendor;
         std::deque<InputReport> queue;
         bool abort = false;
+        std::condition_variable changed;
     };
 
     bool write(HandleState& handle, std::span<const std::uint8_t> report);
@@ -87,8 +90,10 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     void abortRead(HandleState& handle);
     void attach(HandleState* handle);
     void detach(HandleState* handle);
+    // Both with the lock held.
     void pushInput(SimInterface which, Clock::time_point readyAt,
                    std::span<const std::uint8_t> bytes);
+    void wakeAllLocked();
     const Fault* faultFor(std::uint32_t request) const;
     // How long after its request an answer becomes readable.
     std::chrono::milliseconds delayFor(std::uint32_t request) const;
@@ -98,7 +103,6 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     const SimSettings settings_;
 
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
     Firmware firmware_;
     bool present_ = true;
     std::uint32_t requests_ = 0;

@@ -21,6 +21,9 @@ using namespace std::chrono_literals;
 
 constexpr milliseconds kSyncIdlePoll{10};
 constexpr milliseconds kAbsentPoll{100};
+// The commanders tell every change of their flags, so no safety poll is needed; this only
+// bounds one wait.
+constexpr milliseconds kToldWait = std::chrono::hours(1);
 
 class SystemByteSource final : public ByteSource {
   public:
@@ -135,7 +138,7 @@ bool sleepUntil(const EffectContext& context, platform::StopEvent& stop,
     }
     device::DeviceChangeWaiter waiter(context.changes, stop);
     while (!ready()) {
-        if (waiter.wait(device::kSafetyPollInterval, ready)) {
+        if (waiter.wait(kToldWait, ready)) {
             return true;
         }
     }
