@@ -1,8 +1,10 @@
 #include "gui/device_picture.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -263,6 +265,25 @@ void DevicePicture::paintEvent(QPaintEvent* event) {
         }
     }
     p.drawPixmap(0, 0, labels_);
+}
+
+bool DevicePicture::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const auto key = keyAt(help->pos());
+    const ui::Control* control =
+        key && *key < keyCount() ? keys_[static_cast<std::size_t>(*key)] : nullptr;
+    if (control == nullptr || control->toolTip().empty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    const QString text =
+        translate_ ? translate_(control->toolTip()) : QString::fromStdString(control->toolTip());
+    QToolTip::showText(help->globalPos(), text, this, keyRect(*key));
+    return true;
 }
 
 void DevicePicture::mousePressEvent(QMouseEvent* event) {

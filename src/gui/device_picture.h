@@ -7,7 +7,9 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "gui/picture_layouts.h"
@@ -51,11 +53,16 @@ class DevicePicture final : public QWidget {
     const QRegion& lastRefreshed() const { return lastRefreshed_; }
     // Counts paints, so the refresh rate can be checked.
     int paintCount() const { return paints_; }
+    // A key's tool tip (its control's) is shown through this: tool tips are language keys,
+    // or texts the program composed already.
+    using Translate = std::function<QString(const std::string&)>;
+    void setTranslate(Translate translate) { translate_ = std::move(translate); }
 
   Q_SIGNALS:
     void keyClicked(int index);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -76,6 +83,7 @@ class DevicePicture final : public QWidget {
     int paints_ = 0;
     std::vector<QRgb> shown_;  // per element, as last asked to be painted
     QRegion lastRefreshed_;
+    Translate translate_;
 };
 
 }  // namespace korvane::gui

@@ -52,6 +52,9 @@ bool GuiApp::start(std::string& error) {
         loop_,     dialogs_,     windowHost_,         autostart_,           installer_,
         language_, options_.hid, options_.skinFolder, options_.programFile, options_.http};
     services.foreground = options_.foreground;
+    if (options_.makeInputHook) {
+        services.inputHook = options_.makeInputHook();
+    }
     main_ = std::make_unique<app::MainWindow>(std::move(services));
     if (!main_->create(error)) {
         return false;

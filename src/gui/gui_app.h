@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,9 @@ struct GuiAppOptions {
     std::filesystem::path installerFile;  // install.ini
     std::filesystem::path configHome;     // holds autostart/; empty: from the environment
     device::HidBackend* hid = nullptr;
+    // Makes the desktop's input hook (key capture, macro recording); empty: no input of other
+    // programs reaches this one.
+    std::function<std::unique_ptr<macros::InputHook>()> makeInputHook;
     update::HttpClient* http = nullptr;
     // The program in front, for linked profiles; null where the display cannot tell.
     profiles::ForegroundApp* foreground = nullptr;

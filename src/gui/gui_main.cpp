@@ -11,6 +11,7 @@
 #include "backends/curl/curl_http_client.h"
 #include "backends/hidapi/hidapi_backend.h"
 #include "backends/x11/x11_foreground_app.h"
+#include "backends/x11/x11_input_hook.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/paths.h"
@@ -57,6 +58,8 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     app.setApplicationName(QStringLiteral("korvane"));
+    // Ties the window to the installed menu entry and its icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
     const int font = loadPrivateFont(options.skinFolder);
 
     SingleInstance instance;
@@ -95,6 +98,7 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
         appOptions.programFile = programFile(argc > 0 ? argv[0] : "korvane");
         appOptions.installerFile = platform::ProgramFolder() / "install.ini";
         appOptions.hid = backend.get();
+        appOptions.makeInputHook = [] { return backends::x11::makeX11InputHook(); };
         appOptions.http = http.get();
         appOptions.foreground = foreground.get();
         GuiApp gui(std::move(appOptions));

@@ -31,6 +31,7 @@ class QtLanguageHost final : public ui::LanguageHost {
     bool loadLanguageFile(std::string_view file) override;
     void setDefaultFont(std::string_view face, int points) override;
     void reloadTexts() override;
+    std::string translate(std::string_view key) const override { return text(key).toStdString(); }
 
     // The text of a key in the current language, else in the base file, else the key.
     QString text(const QString& key) const;

@@ -110,6 +110,11 @@ int QtDialogs::showMessage(std::string_view textKey) {
     return code;
 }
 
+int QtDialogs::showMessageNumber(std::string_view textKey, long long number) {
+    // The filled-in text is no language key: the box shows it as it stands.
+    return showMessage(ui::FormatMessageNumber(language_.translate(textKey), number));
+}
+
 QString toQtFilter(std::string_view filter) {
     const QStringList parts =
         QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size()))

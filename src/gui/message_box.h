@@ -55,6 +55,7 @@ class QtDialogs final : public ui::Dialogs {
 
     void setOwner(QWidget* owner) { owner_ = owner; }
     int showMessage(std::string_view textKey) override;
+    int showMessageNumber(std::string_view textKey, long long number) override;
     std::optional<std::filesystem::path> openFile(const ui::FileDialogOptions& options) override;
     std::optional<std::filesystem::path> saveFile(const ui::FileDialogOptions& options) override;
 

@@ -138,6 +138,7 @@ void TreeBinder::connectWidget(QWidget* w, ui::Control& control) {
     ui::Control* c = &control;
     if (auto* picture = qobject_cast<DevicePicture*>(w)) {
         picture->attach(tree_, preview_);
+        picture->setTranslate([this](const std::string& key) { return language_.text(key); });
         pictures_.push_back(picture);
         for (int i = 0; i < picture->keyCount(); ++i) {
             if (ui::Control* key = tree_.findIndexed(picture->keyPrefix().toStdString(), i)) {

@@ -12,6 +12,7 @@
 #include "core/app/headless_app.h"
 #include "core/app/scripted_session.h"
 #include "core/device/hid_trace.h"
+#include "core/platform/debug_line.h"
 #include "core/platform/paths.h"
 #include "main/program_options.h"
 #include "sim/sim_device_plugger.h"
@@ -88,6 +89,9 @@ int main(int argc, char** argv) {
         std::cerr << "korvane: " << parse.error << '\n' << program::programUsage();
         return 2;
     }
+    // Which installation the program took its files from, for a user chasing a missing file.
+    platform::debugLine("skin folder " + parse.options->skinFolder.string() + ", program folder " +
+                        platform::ProgramFolder().string());
     if (parse.options->headless) {
         return runHeadless(*parse.options, argv[0]);
     }

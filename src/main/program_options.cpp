@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "core/platform/paths.h"
 #include "sim/sim_arguments.h"
 
 namespace korvane::program {
@@ -85,14 +86,11 @@ std::filesystem::path defaultSkinFolder() {
     if (const char* dir = std::getenv("KORVANE_SKIN_DIR"); dir != nullptr && *dir != '\0') {
         return dir;
     }
+    const std::filesystem::path data =
+        platform::InstalledFolder(platform::InstalledPart::Data, platform::ExecutableFolder());
     std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const std::filesystem::path installed =
-            exe.parent_path().parent_path() / "share" / "korvane" / "skin";
-        if (std::filesystem::is_directory(installed, ec)) {
-            return installed;
-        }
+    if (!data.empty() && std::filesystem::is_directory(data / "skin", ec)) {
+        return data / "skin";
     }
     return KORVANE_SOURCE_SKIN_DIR;
 }

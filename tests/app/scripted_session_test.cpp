@@ -34,7 +34,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScript{"notify itemselect kb_deng_profile_combo 9\n", 2, "line 1"},
                       BadScript{"print nothing_here\n", 2, "nothing_here"},
                       BadScript{"wait-for kb_tab colour=red\n", 2, "PROPERTY"},
-                      BadScript{"wait-for kb_tab visible=1 30\n", 3, "timed out"}));
+                      BadScript{"wait-for kb_tab visible=1 30\n", 3, "timed out"},
+                      BadScript{"input key down\n", 2, "virtual-key code"},
+                      BadScript{"input key 0x41 sideways\n", 2, "down or up"},
+                      BadScript{"input button thumb down\n", 2, "left, right, middle"},
+                      BadScript{"input key 65 up +soon\n", 2, "+MS"},
+                      BadScript{"input key 65 up extended twice\n", 2, "twice"},
+                      BadScript{"input wheel up\n", 2, "'key' or 'button'"}));
 
 TEST_F(ScriptedSessionTest, PrintShowsTheControlState) {
     start();

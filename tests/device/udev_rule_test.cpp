@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/device/device_permissions.h"
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -62,6 +64,50 @@ TEST(UdevRule, TagsEveryModelOfBothVendorsForTheSeatUser) {
         }
     }
     EXPECT_EQ(covered, expected);
+}
+
+struct AdviceCase {
+    const char* name;
+    const char* rule;
+    const char* command;
+};
+
+class UdevAdvice : public ::testing::TestWithParam<AdviceCase> {};
+
+// Where udev already reads the rule, applying it is all that is left; from anywhere else the
+// rule is copied into /etc/udev/rules.d first.
+TEST_P(UdevAdvice, CommandToPaste) {
+    EXPECT_EQ(korvane::device::UdevInstallCommand(GetParam().rule), GetParam().command);
+}
+
+constexpr const char* kReload = "sudo udevadm control --reload && sudo udevadm trigger";
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, UdevAdvice,
+    ::testing::Values(
+        AdviceCase{"package", "/usr/lib/udev/rules.d/70-korvane.rules", kReload},
+        AdviceCase{"usrLocal", "/usr/local/lib/udev/rules.d/70-korvane.rules", kReload},
+        AdviceCase{"splitUsr", "/lib/udev/rules.d/70-korvane.rules", kReload},
+        AdviceCase{"admin", "/etc/udev/rules.d/70-korvane.rules", kReload},
+        AdviceCase{"runtime", "/run/udev/rules.d/70-korvane.rules", kReload},
+        AdviceCase{"dotted", "/usr/bin/../lib/udev/rules.d/70-korvane.rules", kReload},
+        AdviceCase{"optPrefix", "/opt/korvane/lib/udev/rules.d/70-korvane.rules",
+                   "sudo cp /opt/korvane/lib/udev/rules.d/70-korvane.rules /etc/udev/rules.d/ && "
+                   "sudo udevadm control --reload && sudo udevadm trigger"},
+        AdviceCase{"sourceTree", "/home/ann/my korvane/data/udev/70-korvane.rules",
+                   "sudo cp '/home/ann/my korvane/data/udev/70-korvane.rules' /etc/udev/rules.d/ "
+                   "&& sudo udevadm control --reload && sudo udevadm trigger"},
+        AdviceCase{"subfolderOfRules", "/usr/lib/udev/rules.d/old/70-korvane.rules",
+                   "sudo cp /usr/lib/udev/rules.d/old/70-korvane.rules /etc/udev/rules.d/ && "
+                   "sudo udevadm control --reload && sudo udevadm trigger"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Run from the build tree, the program names the source tree's rule and its message box
+// says to copy it from there.
+TEST(UdevAdvice, BuildTreeNamesTheSourceRule) {
+    EXPECT_EQ(korvane::device::UdevRulePath(),
+              std::filesystem::path(KORVANE_SOURCE_DIR) / "data/udev/70-korvane.rules");
+    EXPECT_EQ(korvane::device::DeviceAccessMessageKey(), "message_device_access");
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 #include <set>
@@ -181,6 +184,36 @@ TEST(DevicePicture, RepaintsOnlyTheElementsThatChanged) {
     EXPECT_TRUE(picture.refreshIfChanged());
     EXPECT_EQ(picture.lastRefreshed(), QRegion(picture.keyRect(4)) + picture.keyRect(9));
     EXPECT_FALSE(picture.lastRefreshed().contains(picture.keyRect(5).center()));
+}
+
+// Key pictures are no widgets of their own: the picture shows the tool tip of the key under
+// the pointer (the key assignment page puts what the key does there).
+TEST(DevicePicture, ShowsTheToolTipOfTheKeyUnderThePointer) {
+    ui::ControlTree tree;
+    ui::Control& root = tree.create("root", ui::ControlKind::Container, "QWidget", nullptr);
+    for (int i = 0; i < 126; ++i) {
+        tree.create("kb_key_" + std::to_string(i), ui::ControlKind::Picture, "PictureKey", &root);
+    }
+    tree.find("kb_key_64")->setToolTip("keyboard_key_A");
+    tree.find("kb_key_65")->setToolTip("keyboard_key_S");
+    DevicePicture picture;
+    picture.resize(600, 190);
+    picture.setProperty("picture", "keyboard");
+    picture.setProperty("keyPrefix", "kb_key_");
+    picture.setProperty("keyCount", 126);
+    picture.attach(tree, nullptr);
+    picture.setTranslate([](const std::string& key) { return QString::fromStdString("T:" + key); });
+    picture.show();
+    const auto ask = [&](int key) {
+        const QPoint at = picture.keyRect(key).center();
+        QHelpEvent help(QEvent::ToolTip, at, picture.mapToGlobal(at));
+        QApplication::sendEvent(&picture, &help);
+    };
+    ask(64);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("T:keyboard_key_A"));
+    ask(65);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("T:keyboard_key_S"));
 }
 
 TEST(DevicePicture, AnOversizedKeyCountIsBounded) {

@@ -133,5 +133,31 @@ TEST_F(PathsTest, ProgramFolderOverrideAndBuildTreeFallback) {
     EXPECT_EQ(ProgramFolder(), std::filesystem::path(KORVANE_SOURCE_DIR) / "data");
 }
 
+// An installation under any prefix: <prefix>/bin holds the programs, <prefix>/share/korvane the
+// skin and default files, <prefix>/lib/udev/rules.d the device rule.
+TEST(InstalledFolder, FoundFromTheProgramsFolderUnderAnyPrefix) {
+    TempFolder stage;
+    const std::filesystem::path prefix = stage / "opt" / "korvane prefix";
+    std::filesystem::create_directories(prefix / "bin");
+    EXPECT_EQ(InstalledFolder(InstalledPart::Data, prefix / "bin"), "") << "nothing installed yet";
+    EXPECT_EQ(InstalledFolder(InstalledPart::UdevRules, prefix / "bin"), "");
+
+    std::filesystem::create_directories(prefix / "share" / "korvane");
+    std::filesystem::create_directories(prefix / "lib" / "udev" / "rules.d");
+    EXPECT_EQ(InstalledFolder(InstalledPart::Data, prefix / "bin"), prefix / "share" / "korvane");
+    EXPECT_EQ(InstalledFolder(InstalledPart::UdevRules, prefix / "bin"),
+              prefix / "lib" / "udev" / "rules.d");
+    // Another prefix's programs do not find this one's files; an unknown folder finds nothing.
+    std::filesystem::create_directories(stage / "usr" / "bin");
+    EXPECT_EQ(InstalledFolder(InstalledPart::Data, stage / "usr" / "bin"), "");
+    EXPECT_EQ(InstalledFolder(InstalledPart::Data, ""), "");
+}
+
+TEST(InstalledFolder, NotFoundBesideTheTestProgram) {
+    // The tests run from the build tree, where nothing is installed.
+    EXPECT_FALSE(ExecutableFolder().empty());
+    EXPECT_EQ(InstalledFolder(InstalledPart::Data, ExecutableFolder()), "");
+}
+
 }  // namespace
 }  // namespace korvane::platform

@@ -319,6 +319,7 @@ void ApplyMouseRead(MainWindow& main, const MouseRead& read) {
     }
     if (read.baseTable) {
         stores.mouseBaseTable = *read.baseTable;
+        stores.mouseBaseRead = true;
     }
     for (std::size_t profile = 0; profile < read.tables.size(); ++profile) {
         if (read.tables[profile]) {

@@ -25,6 +25,8 @@ struct DeviceStores {
 
     device::DeviceInfo mouseInfo;
     TableBytes mouseBaseTable{};
+    // The built-in defaults apply until a mouse's base table was read.
+    bool mouseBaseRead = false;
     std::array<TableBytes, 5> mouseTables{};
     std::array<RecordSlot, 5> mouseSettingsSlots{};
     lighting::MouseSettingsRecord mouseSettings;

@@ -14,6 +14,7 @@
 #include "core/app/window_messages.h"
 #include "core/device/connection_watcher.h"
 #include "core/device/consumer_listener.h"
+#include "core/device/device_permissions.h"
 
 namespace korvane::app {
 namespace {
@@ -26,9 +27,6 @@ constexpr std::chrono::milliseconds kConnectSettle{100};
 constexpr std::chrono::milliseconds kCoalesceDelay{50};
 constexpr int kReReadActiveTimer = 9;
 constexpr int kFullReReadTimer = 10;
-// "The device was found but cannot be opened" with the command that installs the udev rule.
-constexpr std::string_view kDeviceAccessMessage = "message_device_access";
-
 // Re-reads asked of a connection thread by window messages; each bit runs once at the next
 // pass while the device is present.
 enum ReReadBits : unsigned {
@@ -234,7 +232,7 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
         };
         hooks.lost = [&] { lost(main, c); };
         hooks.permissionDenied = [&main](const device::HidInterfaceInfo&) {
-            main.postMessageBox(std::string(kDeviceAccessMessage));
+            main.postMessageBox(std::string(device::DeviceAccessMessageKey()));
         };
         device::ConnectionWatcher watcher(backend, c.commander, role, std::move(hooks),
                                           &main.deviceChanges());

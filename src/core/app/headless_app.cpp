@@ -69,6 +69,13 @@ HeadlessApp::~HeadlessApp() {
 
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
+    std::unique_ptr<macros::InputHook> hook =
+        options_.makeInputHook ? options_.makeInputHook() : nullptr;
+    if (!hook) {
+        auto fake = std::make_unique<macros::FakeInputHook>();
+        fakeHook_ = fake.get();
+        hook = std::move(fake);
+    }
     const bool ran = loop_.invoke([&] {
         MainWindowServices services{loop_,
                                     dialogs_,
@@ -81,6 +88,7 @@ bool HeadlessApp::start(std::string& error) {
                                     options_.programFile,
                                     options_.http};
         services.foreground = &foreground_;
+        services.inputHook = std::move(hook);
         main_ = std::make_unique<MainWindow>(std::move(services));
         if (!main_->create(error)) {
             return;

@@ -10,6 +10,7 @@
 #include "core/app/headless_window_host.h"
 #include "core/app/installer_settings.h"
 #include "core/app/main_window.h"
+#include "core/macros/fake_input_hook.h"
 #include "core/platform/thread_main_loop.h"
 #include "core/ui/language_host.h"
 #include "core/ui/scripted_dialogs.h"
@@ -29,6 +30,9 @@ struct HeadlessAppOptions {
     std::function<void(std::string_view line)> output;
     // Features install their workers, routes and messages here, before "windowinit".
     std::function<void(MainWindow&)> installFeatures;
+    // Makes the desktop's input hook; empty: a FakeInputHook driven by the script's "input"
+    // lines.
+    std::function<std::unique_ptr<macros::InputHook>()> makeInputHook;
 };
 
 // The whole program without a display: the main window's logic on a main loop of its own,
@@ -58,6 +62,8 @@ class HeadlessApp {
     HeadlessWindowHost& windowHost() { return window_; }
     ui::RecordingLanguageHost& languageHost() { return language_; }
     MainWindow& mainWindow() { return *main_; }
+    // The injected-event hook; null when the options brought a hook of their own.
+    macros::FakeInputHook* fakeInputHook() { return fakeHook_; }
     // The open update window's controls; null while it is closed. Main thread only.
     ui::ControlTree* updateWindowTree() const { return updateTree_; }
     // Whether the update window is on the (imagined) screen. Main thread only.
@@ -73,6 +79,7 @@ class HeadlessApp {
     IniInstallerSettings installer_;
     ui::RecordingLanguageHost language_;
     std::unique_ptr<MainWindow> main_;
+    macros::FakeInputHook* fakeHook_ = nullptr;
     ui::ControlTree* updateTree_ = nullptr;
     const WindowHost* updateHost_ = nullptr;
 };

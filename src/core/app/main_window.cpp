@@ -9,6 +9,7 @@
 #include "core/app/window_messages.h"
 #include "core/device/device_kind.h"
 #include "core/macros/cursor_store.h"
+#include "core/macros/fake_input_hook.h"
 #include "core/platform/debug_line.h"
 #include "core/platform/main_ini.h"
 #include "core/platform/paths.h"
@@ -33,6 +34,11 @@ constexpr device::DeviceIdentity identityOf(device::DeviceKind kind) {
 
 MainWindow::MainWindow(MainWindowServices services) : services_(std::move(services)) {
     tree_.setNotifyHandler([this](const ui::Notification& n) { onNotify(n); });
+    if (!services_.inputHook) {
+        services_.inputHook = std::make_unique<macros::FakeInputHook>();
+    }
+    capture_ = std::make_unique<macros::InputCapture>(std::move(services_.inputHook));
+    connectInputHook();
     // The cursor list is seeded in its place among the mouse's lists; the editors that show
     // the macro and cursor lists replace these steps with their own.
     indexListHooks_.mouseCursors = [] { macros::CursorStore::fromDataFolder().SeedCursorList(); };
@@ -58,6 +64,8 @@ MainWindow::~MainWindow() {
     if (initialised_ && !exited_) {
         exit();
     }
+    // The hook's thread ends here, before anything its events would reach.
+    capture_.reset();
     mousePad_.close();
     mouse_.close();
     keyboard_.close();
@@ -187,6 +195,7 @@ void MainWindow::exit() {
     }
     exited_ = true;
     platform::debugLine("退出测试");
+    capture_->RemoveHooks();
     services_.window.hide();
     workers_.stopAll(services_.loop);
     for (const int timer : {1, 2, 7, 9, 10}) {
@@ -219,6 +228,11 @@ void MainWindow::onNotify(const ui::Notification& notification) {
     } else if (type == ui::notify::kMouseEnter || type == ui::notify::kMouseLeave) {
         onMouseHover(notification.sender, type == ui::notify::kMouseEnter);
     } else {
+        // Another page or device view: capture belongs to the page that started it.
+        if (type == ui::notify::kSelectChanged && notification.sender.selected() &&
+            notification.sender.attributes().contains("tabLayout")) {
+            capture_->RemoveHooks();
+        }
         router_.route(notification);
     }
 }
@@ -407,6 +421,82 @@ void MainWindow::activate() {
     }
     services_.window.hide();
     showNoDeviceMessage();
+}
+
+void MainWindow::windowDeactivated() {
+    platform::debugLine("60d0d");
+    capture_->RemoveHooks();
+}
+
+void MainWindow::connectInputHook() {
+    // Hook events may come from the hook's own thread; they reach the window as messages on
+    // the main thread, like every other message from elsewhere, unless it is gone by then.
+    const auto later = [this, alive = std::weak_ptr<const bool>(alive_)](std::function<void()> fn) {
+        services_.loop.post([alive, fn = std::move(fn)] {
+            if (!alive.expired()) {
+                fn();
+            }
+        });
+    };
+    macros::InputHook::Sink sink;
+    sink.key = [this, later](const macros::KeyHookEvent& event) {
+        later([this, event] { deliverKeyHookEvent(event); });
+    };
+    sink.mouse = [this, later](const macros::MouseHookEvent& event) {
+        later([this, event] { deliverMouseHookEvent(event); });
+    };
+    sink.ended = [this, later](std::uint64_t generation, macros::CaptureEnd why) {
+        later([this, generation, why] { captureEnded(generation, why); });
+    };
+    capture_->hook().setSink(std::move(sink));
+}
+
+bool MainWindow::takeHookEvent(std::uint64_t serial, std::uint64_t generation) {
+    macros::InputHook& hook = capture_->hook();
+    hook.answered(serial);
+    // An event of a capture that has ended since is dropped, as a removed hook sends none.
+    return generation == hook.generation();
+}
+
+void MainWindow::deliverKeyHookEvent(const macros::KeyHookEvent& event) {
+    const auto message = macros::KeyHookMessage(event.mode);
+    if (takeHookEvent(event.serial, event.generation) && message) {
+        macros::KeyRecord record = event.record;
+        handleMessage(*message, event.message, reinterpret_cast<std::intptr_t>(&record));
+    }
+}
+
+void MainWindow::deliverMouseHookEvent(const macros::MouseHookEvent& event) {
+    const auto message = macros::MouseHookMessage(event.mode);
+    if (takeHookEvent(event.serial, event.generation) && message) {
+        handleMessage(*message, event.message, static_cast<std::intptr_t>(event.time));
+    }
+}
+
+void MainWindow::captureEnded(std::uint64_t generation, macros::CaptureEnd why) {
+    if (generation != capture_->hook().generation()) {
+        return;
+    }
+    std::string_view reason;
+    switch (why) {
+        case macros::CaptureEnd::GrabLost:
+            reason = "grab lost";
+            break;
+        case macros::CaptureEnd::Deactivated:
+            reason = "deactivated";
+            break;
+        case macros::CaptureEnd::NotAnswering:
+            reason = "not answering";
+            break;
+        case macros::CaptureEnd::Refused:
+            reason = "refused";
+            break;
+    }
+    platform::debugLine("input capture ended: " + std::string(reason));
+    capture_->RemoveHooks();
+    if (why == macros::CaptureEnd::Refused) {
+        showMessage(macros::kCaptureRefusedMessage);
+    }
 }
 
 void MainWindow::suspend() {

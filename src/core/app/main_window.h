@@ -22,6 +22,7 @@
 #include "core/device/device_commander.h"
 #include "core/lighting/effects/effect_engines.h"
 #include "core/lighting/settings_snapshot.h"
+#include "core/macros/input_capture.h"
 #include "core/platform/main_loop.h"
 #include "core/profiles/foreground_app.h"
 #include "core/profiles/seeding.h"
@@ -76,6 +77,9 @@ struct MainWindowServices {
     std::filesystem::path programFile;
     // Requests to the update service; null in sessions that make none.
     update::HttpClient* http = nullptr;
+    // The desktop's keyboard and mouse hooks; null gives the injected-event hook of headless
+    // sessions.
+    std::unique_ptr<macros::InputHook> inputHook = nullptr;
     // The program in front, for linked profiles; null where nothing can tell.
     profiles::ForegroundApp* foreground = nullptr;
 };
@@ -135,6 +139,8 @@ class MainWindow {
     void activate();
     void suspend();
     void resume();
+    // The window lost the activation (WM_ACTIVATE, inactive): capture and recording hooks end.
+    void windowDeactivated();
     void applySkinChange(bool isColour, std::uint32_t argb, const std::string& image);
 
     // Modal message box by language key; returns its close code.
@@ -191,6 +197,10 @@ class MainWindow {
     const FrontEndHooks& frontEndHooks() const { return hooks_; }
     // The editors' page refreshes that connections, re-reads and profile selection call.
     PageRefreshHooks& pageRefresh() { return pageRefresh_; }
+    // The input hook and what captures with it (key editors, macro recording). Hook events
+    // arrive as the hook messages 0x0801 ... 0x0813, with the key record behind lParam
+    // (valid while the handler runs) or the mouse event's time in lParam.
+    macros::InputCapture& inputCapture() { return *capture_; }
 
     // Binds 126 keyboard pictures by name prefix ("kb_dkey_", "kb_fkey_", "kb_mkey_"),
     // 20 mouse pictures ("ms_dkey_", "ms2_dkey_"); missing controls leave null entries.
@@ -207,6 +217,11 @@ class MainWindow {
 
   private:
     void initWindow();
+    void connectInputHook();
+    bool takeHookEvent(std::uint64_t serial, std::uint64_t generation);
+    void deliverKeyHookEvent(const macros::KeyHookEvent& event);
+    void deliverMouseHookEvent(const macros::MouseHookEvent& event);
+    void captureEnded(std::uint64_t generation, macros::CaptureEnd why);
     void onClick(ui::Control& sender);
     void onMouseHover(ui::Control& sender, bool enter);
     void showNoDeviceMessage();
@@ -240,6 +255,10 @@ class MainWindow {
     device::DeviceCommander mouse_;
     device::DeviceCommander mousePad_;
     WorkerSet workers_;
+
+    // Posted hook events check it: they may arrive after the window is gone.
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+    std::unique_ptr<macros::InputCapture> capture_;
 
     std::array<ui::Control*, 126> keyboardPictures_{};
     std::array<ui::Control*, 20> mousePictures_{};

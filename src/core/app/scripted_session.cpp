@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/macros/fake_input_hook.h"
 #include "core/platform/stop_event.h"
 #include "core/platform/text.h"
 
@@ -248,6 +249,13 @@ class Session {
             app_.foreground().set(restAfterWords(line, 1));
             return kScriptDone;
         }
+        if (cmd == "input" && n >= 2) {
+            return input(w);
+        }
+        if (cmd == "deactivate" && n == 1) {
+            app_.act([&] { app_.mainWindow().windowDeactivated(); });
+            return kScriptDone;
+        }
         if ((cmd == "suspend" || cmd == "resume" || cmd == "activate") && n == 1) {
             app_.act([&] {
                 MainWindow& main = app_.mainWindow();
@@ -275,6 +283,67 @@ class Session {
             return kScriptDone;
         }
         return bad("cannot read '" + line + "'");
+    }
+
+    // input key VK down|up [extended] [+MS] / input button NAME down|up [+MS]
+    int input(const std::vector<std::string>& w) {
+        macros::FakeInputHook* hook = app_.fakeInputHook();
+        if (hook == nullptr) {
+            return bad("input needs the session's own input hook");
+        }
+        const bool key = w[1] == "key";
+        if (!key && w[1] != "button") {
+            return bad("input needs 'key' or 'button'");
+        }
+        std::size_t i = 2;
+        std::optional<std::uint32_t> code;
+        std::optional<macros::FakeInputHook::Button> button;
+        if (i < w.size()) {
+            if (key) {
+                const auto vk = platform::parseWholeNumber(w[i]);
+                if (vk && *vk >= 0 && *vk <= 0xFFFF) {
+                    code = static_cast<std::uint32_t>(*vk);
+                }
+            } else {
+                button = macros::FakeInputHook::buttonFromName(w[i]);
+            }
+            ++i;
+        }
+        if (key ? !code : !button) {
+            return bad(key ? "input key needs a virtual-key code, e.g. input key 0x41 down"
+                           : "input button needs left, right, middle, x1 or x2");
+        }
+        if (i >= w.size() || (w[i] != "down" && w[i] != "up")) {
+            return bad("input needs down or up");
+        }
+        const bool down = w[i++] == "down";
+        bool extended = false;
+        if (key && i < w.size() && w[i] == "extended") {
+            extended = true;
+            ++i;
+        }
+        std::uint32_t advance = 0;
+        if (i < w.size() && w[i].starts_with('+')) {
+            const auto ms = platform::parseWholeNumber(std::string_view(w[i]).substr(1));
+            if (!ms || *ms < 0 || *ms > 0xFFFFFFFFLL) {
+                return bad("input needs +MS with a number of milliseconds");
+            }
+            advance = static_cast<std::uint32_t>(*ms);
+            ++i;
+        }
+        if (i != w.size()) {
+            return bad("cannot read the rest of the input line: '" + w[i] + "'");
+        }
+        // Injected on the main thread, where the hooks are installed and removed; the event
+        // then reaches the window as a posted message, before the script's next line.
+        app_.query([&] {
+            if (key) {
+                hook->injectKey(*code, down, extended, advance);
+            } else {
+                hook->injectButton(*button, down, advance);
+            }
+        });
+        return kScriptDone;
     }
 
     int waitFor(const std::vector<std::string>& w) {

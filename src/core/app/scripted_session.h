@@ -27,6 +27,16 @@ inline constexpr int kScriptTimedOut = 3;
 //   foreground PATH                    the program owning the foreground window: profiles
 //                                      linked to it are selected while it stays in front
 //   suspend, resume, activate
+//   deactivate                         the window loses the activation (capture ends)
+//   input key VK down|up [extended] [+MS]
+//   input button left|right|middle|x1|x2 down|up [+MS]
+//                                      a key or mouse button event of the desktop, as the
+//                                      input hook would see it: VK is the virtual-key code
+//                                      (decimal or 0x hex; 0x0D extended is the numeric-pad
+//                                      Enter), +MS advances the event clock by MS ms from the
+//                                      previous input line (default 0). Events reach the
+//                                      program only while it captures (a key editor waiting
+//                                      for a key, macro recording); otherwise they go nowhere.
 //   print CONTROL                      one line: CONTROL visible= enabled= selected= value=
 //                                      item= count= shown= text= (text last, as it stands)
 // shown=1 when a user can see the control: it and every ancestor are visible, and every tab

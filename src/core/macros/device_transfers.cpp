@@ -22,6 +22,19 @@ void inTransfer(device::DeviceCommander& commander, Write write) {
 int DownloadMacros(const MacroStore& store, device::DeviceCommander& commander,
                    std::uint8_t memoryUnits, const keys::KeyTables& tables, int liveProfile,
                    MacroDownloadPlan* planOut) {
+    const keys::KeyTable* live = tables.profileTable(liveProfile);
+    const keys::KeyTable* zero = tables.profileTable(0);
+    const auto liveBytes = (live != nullptr ? *live : keys::KeyTable{}).toBytes();
+    const auto zeroBytes = zero->toBytes();
+    return DownloadMacros(store, commander, memoryUnits, liveBytes, liveProfile, zeroBytes,
+                          planOut);
+}
+
+int DownloadMacros(const MacroStore& store, device::DeviceCommander& commander,
+                   std::uint8_t memoryUnits,
+                   std::span<const std::uint8_t, keys::kKeyTableBytes> liveTable, int liveProfile,
+                   std::span<const std::uint8_t, keys::kKeyTableBytes> profileZeroTable,
+                   MacroDownloadPlan* planOut) {
     MacroDownloadPlan plan = PrepareMacroDownload(store, memoryUnits);
     const auto outcome = plan.outcome;
     if (outcome == MacroDownloadPlan::Outcome::Ready) {
@@ -34,14 +47,11 @@ int DownloadMacros(const MacroStore& store, device::DeviceCommander& commander,
         outcome == MacroDownloadPlan::Outcome::OutOfMemory) {
         return 0;
     }
-    keys::SendKeyTable(commander, tables, liveProfile);
-    if (const keys::KeyTable* table = tables.profileTable(0)) {
-        const auto bytes = table->toBytes();
-        if (store.macroClass() == MacroClass::Keyboard) {
-            profiles::SaveKeyboardKeys(bytes);
-        } else {
-            profiles::SaveMouseKeys(bytes);
-        }
+    keys::SendKeyTable(commander, liveTable, liveProfile);
+    if (store.macroClass() == MacroClass::Keyboard) {
+        profiles::SaveKeyboardKeys(profileZeroTable);
+    } else {
+        profiles::SaveMouseKeys(profileZeroTable);
     }
     return 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "core/device/device_commander.h"
 #include "core/keys/key_tables.h"
@@ -18,6 +19,13 @@ namespace korvane::macros {
 // plan then says which message to show. Device errors during the transfer do not stop it.
 int DownloadMacros(const MacroStore& store, device::DeviceCommander& commander,
                    std::uint8_t memoryUnits, const keys::KeyTables& tables, int liveProfile,
+                   MacroDownloadPlan* plan = nullptr);
+// The same for tables held as their bytes: the live table goes to the device as profile
+// liveProfile, the table of onboard profile 0 into the selected key profile file.
+int DownloadMacros(const MacroStore& store, device::DeviceCommander& commander,
+                   std::uint8_t memoryUnits,
+                   std::span<const std::uint8_t, keys::kKeyTableBytes> liveTable, int liveProfile,
+                   std::span<const std::uint8_t, keys::kKeyTableBytes> profileZeroTable,
                    MacroDownloadPlan* plan = nullptr);
 
 // All listed cursor sequences to the mouse in one transfer. True when sent or when there

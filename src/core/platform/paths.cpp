@@ -13,6 +13,13 @@
 #ifndef KORVANE_SOURCE_DATA_DIR
 #define KORVANE_SOURCE_DATA_DIR ""
 #endif
+// Relative paths from the installed bin folder, fixed by the build's install layout.
+#ifndef KORVANE_INSTALLED_DATA_FROM_BIN
+#define KORVANE_INSTALLED_DATA_FROM_BIN "../share/korvane"
+#endif
+#ifndef KORVANE_INSTALLED_UDEV_FROM_BIN
+#define KORVANE_INSTALLED_UDEV_FROM_BIN "../lib/udev/rules.d"
+#endif
 
 namespace korvane::platform {
 namespace {
@@ -131,13 +138,24 @@ fs::path ensureFolder(fs::path folder) {
     return folder;
 }
 
-fs::path executableFolder() {
+}  // namespace
+
+fs::path ExecutableFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     return ec ? fs::path() : exe.parent_path();
 }
 
-}  // namespace
+fs::path InstalledFolder(InstalledPart part, const fs::path& executableFolder) {
+    if (executableFolder.empty()) {
+        return {};
+    }
+    const char* relative = part == InstalledPart::Data ? KORVANE_INSTALLED_DATA_FROM_BIN
+                                                       : KORVANE_INSTALLED_UDEV_FROM_BIN;
+    const fs::path folder = (executableFolder / relative).lexically_normal();
+    std::error_code ec;
+    return fs::is_directory(folder, ec) ? folder : fs::path();
+}
 
 fs::path DataRoot() {
     if (auto root = env("KORVANE_DATA_ROOT")) {
@@ -164,12 +182,9 @@ fs::path ProgramFolder() {
     if (auto folder = env("KORVANE_PROGRAM_FOLDER")) {
         return *folder;
     }
-    if (const fs::path exe = executableFolder(); !exe.empty()) {
-        const fs::path installed = exe.parent_path() / "share" / "korvane";
-        std::error_code ec;
-        if (fs::is_directory(installed, ec)) {
-            return installed;
-        }
+    if (fs::path installed = InstalledFolder(InstalledPart::Data, ExecutableFolder());
+        !installed.empty()) {
+        return installed;
     }
     return fs::path(KORVANE_SOURCE_DATA_DIR);
 }

@@ -21,6 +21,17 @@ std::filesystem::path MainIniPath();
 // else the source tree's data/ folder (running from a build tree).
 std::filesystem::path ProgramFolder();
 
+// The folder of the running executable (from /proc/self/exe); empty when it cannot be read.
+std::filesystem::path ExecutableFolder();
+
+// What `cmake --install` puts beside the programs under the same prefix, found from the
+// programs' folder (<prefix>/bin) alone, so an installed program needs no settings:
+// Data is <prefix>/share/korvane (skin, default files), UdevRules <prefix>/lib/udev/rules.d.
+// Empty when that folder does not exist there (a run from a build tree).
+enum class InstalledPart { Data, UdevRules };
+std::filesystem::path InstalledFolder(InstalledPart part,
+                                      const std::filesystem::path& executableFolder);
+
 // Whether the folder is the source tree's data/ (a run from a build tree): its files are
 // committed, so the program never writes there.
 bool IsSourceTreeDataFolder(const std::filesystem::path& folder);

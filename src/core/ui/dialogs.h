@@ -21,8 +21,23 @@ class Dialogs {
   public:
     virtual ~Dialogs() = default;
     virtual int showMessage(std::string_view textKey) = 0;
+    // A message whose text holds one number: the text of the key is the format, its "%d"
+    // becomes the number ("message_text_16": the actions to remove).
+    virtual int showMessageNumber(std::string_view textKey, long long number) {
+        (void)number;
+        return showMessage(textKey);
+    }
     virtual std::optional<std::filesystem::path> openFile(const FileDialogOptions& options) = 0;
     virtual std::optional<std::filesystem::path> saveFile(const FileDialogOptions& options) = 0;
 };
+
+// The text of a one-number message: the first "%d" of the format replaced by the number.
+inline std::string FormatMessageNumber(std::string_view format, long long number) {
+    std::string text(format);
+    if (const auto at = text.find("%d"); at != std::string::npos) {
+        text.replace(at, 2, std::to_string(number));
+    }
+    return text;
+}
 
 }  // namespace korvane::ui

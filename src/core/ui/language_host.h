@@ -17,6 +17,9 @@ class LanguageHost {
     virtual void setDefaultFont(std::string_view face, int points) = 0;
     // Re-reads every text of every open window from the current language file.
     virtual void reloadTexts() = 0;
+    // The text of a language key in the current language, for texts the program composes
+    // of several keys; the key itself when no language file has it.
+    virtual std::string translate(std::string_view key) const { return std::string(key); }
 };
 
 // Keeps what was asked, for headless sessions and tests.

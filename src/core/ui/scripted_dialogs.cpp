@@ -35,6 +35,10 @@ int ScriptedDialogs::showMessage(std::string_view textKey) {
     return code;
 }
 
+int ScriptedDialogs::showMessageNumber(std::string_view textKey, long long number) {
+    return showMessage(std::string(textKey) + " " + std::to_string(number));
+}
+
 void ScriptedDialogs::hold() {
     std::lock_guard lock(mutex_);
     holdNext_ = true;

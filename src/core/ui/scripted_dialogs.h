@@ -17,6 +17,8 @@ namespace korvane::ui {
 class ScriptedDialogs final : public Dialogs {
   public:
     int showMessage(std::string_view textKey) override;
+    // Shown and recorded as "KEY NUMBER".
+    int showMessageNumber(std::string_view textKey, long long number) override;
     std::optional<std::filesystem::path> openFile(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> saveFile(const FileDialogOptions& options) override;
 
