@@ -24,7 +24,7 @@
 namespace korvane::app::testing {
 
 // Lends the fixture's backend to a wrapper that wants to own one (the wire trace).
-class BorrowedBackend final : public device::HidBackend {
+class BorrowedBackend : public device::HidBackend {
   public:
     explicit BorrowedBackend(device::HidBackend& inner) : inner_(inner) {}
     std::optional<std::vector<device::HidInterfaceInfo>> enumerate() override {

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <map>
@@ -22,24 +23,15 @@ using namespace std::chrono_literals;
 using device::DeviceKind;
 
 // Counts the enumerations every thread makes through it.
-class CountingBackend final : public device::HidBackend {
+class CountingBackend final : public BorrowedBackend {
   public:
-    explicit CountingBackend(device::HidBackend& inner) : inner_(inner) {}
+    using BorrowedBackend::BorrowedBackend;
     std::optional<std::vector<device::HidInterfaceInfo>> enumerate() override {
         ++enumerations;
-        return inner_.enumerate();
+        return BorrowedBackend::enumerate();
     }
-    std::unique_ptr<device::HidHandle> open(const device::HidInterfaceInfo& info,
-                                            device::HidAccess access) override {
-        return inner_.open(info, access);
-    }
-    bool isStillPresent(const std::string& path) override { return inner_.isStillPresent(path); }
-    device::HotplugMonitor* hotplugMonitor() override { return inner_.hotplugMonitor(); }
 
     std::atomic<int> enumerations{0};
-
-  private:
-    device::HidBackend& inner_;
 };
 
 struct ThreadState {
@@ -75,6 +67,10 @@ std::map<std::string, ThreadState> otherThreads() {
     }
     ::closedir(dir);
     return threads;
+}
+
+bool isOurs(const std::string& threadName) {
+    return threadName.rfind("kv-", 0) == 0;
 }
 
 class HotplugTest : public ConnectionFixture {
@@ -179,6 +175,9 @@ TEST_F(HotplugTest, NoDeviceMeansSleepingThreads) {
 
     long wakeups = 0;
     for (const auto& [tid, state] : after) {
+        if (!isOurs(state.name)) {
+            continue;  // a sanitizer's own thread
+        }
         const auto then = before.find(tid);
         wakeups += state.switches - (then != before.end() ? then->second.switches : 0);
     }
@@ -216,11 +215,22 @@ TEST_F(HotplugTest, EveryThreadIsNamed) {
     backend().plug(DeviceKind::Mouse);
     start();
     ASSERT_TRUE(waitUntil([](MainWindow& m) { return m.mouseCommander().connected(); }));
+    // The task list can miss a thread while another ends (short-lived threads apply system
+    // settings), and a thread names itself as it starts: look a few times.
+    std::map<std::string, std::string> seen;  // thread id → its name when last seen
+    for (int look = 0; look < 4; ++look) {
+        for (const auto& [tid, state] : otherThreads()) {
+            seen[tid] = state.name;
+        }
+        platform::StopEvent().wait(100ms);
+    }
     std::set<std::string> names;
-    for (const auto& [tid, state] : otherThreads()) {
-        names.insert(state.name);
-        EXPECT_EQ(state.name.rfind("kv-", 0), 0u)
-            << "thread " << tid << " is \"" << state.name << "\"";
+    for (const auto& [tid, name] : seen) {
+        names.insert(name);
+#if !defined(__SANITIZE_THREAD__)
+        // (ThreadSanitizer runs an unnamed thread of its own.)
+        EXPECT_TRUE(isOurs(name)) << "thread " << tid << " is \"" << name << "\"";
+#endif
     }
     EXPECT_TRUE(names.contains("kv-kb-conn"));
     EXPECT_TRUE(names.contains("kv-kb-fx"));

@@ -145,6 +145,17 @@ bool sleepUntil(const EffectContext& context, platform::StopEvent& stop,
     return stop.isSet();
 }
 
+// The device is absent or follows the synchronised effect: its frames start afresh once it
+// draws on its own again. True when the thread must end.
+bool sleepWhileNotDrawing(const EffectContext& context, platform::StopEvent& stop,
+                          device::DeviceCommander& device, FrameSender& sender) {
+    sender.forget();
+    const bool absent = !device.connected();
+    return sleepUntil(
+        context, stop, [&device] { return device.connected() && !device.synchronised(); },
+        absent ? kAbsentPoll : 0ms);
+}
+
 template <std::size_t N>
 void previewKeyboard(ui::PreviewBuffer& preview, const PreviewSet<N>& set) {
     for (std::size_t i = 0; i < N; ++i) {
@@ -211,13 +222,7 @@ void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) 
             break;
         }
         if (!context.keyboard.connected() || context.keyboard.synchronised()) {
-            // Until the keyboard is back and draws on its own, nothing to do.
-            sender.forget();
-            const bool absent = !context.keyboard.connected();
-            if (sleepUntil(
-                    context, stop,
-                    [&k = context.keyboard] { return k.connected() && !k.synchronised(); },
-                    absent ? kAbsentPoll : 0ms)) {
+            if (sleepWhileNotDrawing(context, stop, context.keyboard, sender)) {
                 break;
             }
             continue;
@@ -266,12 +271,7 @@ void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
             break;
         }
         if (!context.mouse.connected() || context.mouse.synchronised()) {
-            sender.forget();
-            const bool absent = !context.mouse.connected();
-            if (sleepUntil(
-                    context, stop,
-                    [&m = context.mouse] { return m.connected() && !m.synchronised(); },
-                    absent ? kAbsentPoll : 0ms)) {
+            if (sleepWhileNotDrawing(context, stop, context.mouse, sender)) {
                 break;
             }
             continue;
@@ -315,12 +315,7 @@ void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) 
             break;
         }
         if (!context.mousePad.connected() || context.mousePad.synchronised()) {
-            sender.forget();
-            const bool absent = !context.mousePad.connected();
-            if (sleepUntil(
-                    context, stop,
-                    [&p = context.mousePad] { return p.connected() && !p.synchronised(); },
-                    absent ? kAbsentPoll : 0ms)) {
+            if (sleepWhileNotDrawing(context, stop, context.mousePad, sender)) {
                 break;
             }
             continue;
