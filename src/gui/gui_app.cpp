@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "core/platform/debug_line.h"
+#include "core/platform/keep_until_exit.h"
 #include "core/ui/skin_reader.h"
 #include "gui/device_picture.h"
 #include "gui/skin_loader.h"
@@ -43,6 +44,10 @@ GuiApp::~GuiApp() {
     // The binder mirrors the tree; it goes before the window logic that owns the tree.
     geometry_.reset();
     binder_.reset();
+    if (workersAbandoned()) {
+        // A worker that would not end may still use the window logic.
+        platform::KeepUntilExit(std::move(main_));
+    }
     main_.reset();
     loop_.stop();
 }
@@ -154,6 +159,10 @@ void GuiApp::activate() {
     if (main_) {
         main_->activate();
     }
+}
+
+bool GuiApp::workersAbandoned() const {
+    return main_ && main_->workers().anyAbandoned();
 }
 
 void GuiApp::shutdown() {

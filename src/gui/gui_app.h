@@ -58,6 +58,8 @@ class GuiApp final : public QObject {
                                                       std::function<void()> onClose);
     // The "exit" entry's shutdown, if it has not happened yet.
     void shutdown();
+    // Whether the shutdown had to abandon a worker: the window logic is then kept until exit.
+    bool workersAbandoned() const;
 
     app::MainWindow& mainWindow() { return *main_; }
     SkinWindow& window() { return window_; }

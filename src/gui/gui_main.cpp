@@ -14,6 +14,7 @@
 #include "backends/x11/x11_input_hook.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
+#include "core/platform/keep_until_exit.h"
 #include "core/platform/paths.h"
 #include "gui/gui_app.h"
 #include "gui/single_instance.h"
@@ -111,6 +112,10 @@ int runWindowed(const program::ProgramOptions& options, int argc, char** argv) {
             code = QApplication::exec();
         }
         gui.shutdown();
+        if (gui.workersAbandoned()) {
+            // A worker stuck in a device call still uses the devices and the window.
+            platform::EndProcessNow(code);
+        }
     }
     if (font >= 0) {
         QFontDatabase::removeApplicationFont(font);

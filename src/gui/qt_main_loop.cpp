@@ -11,6 +11,17 @@
 
 namespace korvane::gui {
 
+namespace {
+
+// One invoke from another thread, shared with its queued call so the caller may give up
+// while the call is still queued.
+struct InvokeWaiter {
+    bool started = false;
+    bool finished = false;
+};
+
+}  // namespace
+
 QtMainLoop::QtMainLoop(QObject* parent) : QObject(parent) {}
 
 QtMainLoop::~QtMainLoop() {
@@ -18,8 +29,11 @@ QtMainLoop::~QtMainLoop() {
 }
 
 void QtMainLoop::stop() {
-    std::lock_guard lock(mutex_);
-    stopped_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+    }
+    released_.notify_all();
 }
 
 bool QtMainLoop::stopped() const {
@@ -27,14 +41,42 @@ bool QtMainLoop::stopped() const {
     return stopped_;
 }
 
+void QtMainLoop::beginTeardown() {
+    {
+        std::lock_guard lock(mutex_);
+        teardown_ = true;
+    }
+    released_.notify_all();
+}
+
+bool QtMainLoop::othersAllowed() const {
+    std::lock_guard lock(mutex_);
+    return !stopped_ && !teardown_;
+}
+
 void QtMainLoop::post(Task task) {
-    if (stopped()) {
+    if (isMainThread()) {
+        if (stopped()) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, task = std::move(task)] {
+                if (!stopped()) {
+                    task();
+                }
+            },
+            Qt::QueuedConnection);
         return;
     }
+    if (!othersAllowed()) {
+        return;
+    }
+    // Queued before teardown, run after it: a worker's request that nobody needs now.
     QMetaObject::invokeMethod(
         this,
         [this, task = std::move(task)] {
-            if (!stopped()) {
+            if (othersAllowed()) {
                 task();
             }
         },
@@ -49,39 +91,36 @@ bool QtMainLoop::invoke(Task task) {
         task();
         return true;
     }
-    // A blocking queued call would wait forever once the loop stops taking events, so
-    // wait on our own flag and give up when the loop is stopped.
-    struct Waiter {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        bool ran = false;
-    };
-    auto waiter = std::make_shared<Waiter>();
-    if (stopped()) {
-        return false;
+    auto waiter = std::make_shared<InvokeWaiter>();
+    {
+        std::lock_guard lock(mutex_);
+        if (stopped_ || teardown_) {
+            return false;
+        }
     }
     QMetaObject::invokeMethod(
         this,
         [this, waiter, task = std::move(task)] {
-            const bool run = !stopped();
-            if (run) {
-                task();
+            {
+                std::lock_guard lock(mutex_);
+                if (stopped_ || teardown_) {
+                    return;  // its caller has already been told no
+                }
+                waiter->started = true;
             }
-            std::lock_guard lock(waiter->mutex);
-            waiter->ran = run;
-            waiter->finished = true;
-            waiter->done.notify_all();
+            task();
+            {
+                std::lock_guard lock(mutex_);
+                waiter->finished = true;
+            }
+            released_.notify_all();
         },
         Qt::QueuedConnection);
-    std::unique_lock lock(waiter->mutex);
-    while (!waiter->finished) {
-        waiter->done.wait_for(lock, std::chrono::milliseconds(20));
-        if (!waiter->finished && stopped()) {
-            return false;
-        }
-    }
-    return waiter->ran;
+    std::unique_lock lock(mutex_);
+    // A call that has started runs to its end even when it begins the teardown itself.
+    released_.wait(
+        lock, [&] { return waiter->finished || ((stopped_ || teardown_) && !waiter->started); });
+    return waiter->finished;
 }
 
 void QtMainLoop::setTimerHandler(TimerHandler handler) {
@@ -90,6 +129,7 @@ void QtMainLoop::setTimerHandler(TimerHandler handler) {
 
 void QtMainLoop::startTimer(int id, std::chrono::milliseconds interval) {
     if (!isMainThread()) {
+        // Dropped once teardown has begun, like any other thread's post.
         post([this, id, interval] { startTimer(id, interval); });
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,7 @@ class QtMainLoop final : public QObject, public platform::MainLoop {
 
     void post(Task task) override;
     bool invoke(Task task) override;
+    void beginTeardown() override;
     void setTimerHandler(TimerHandler handler) override;
     void startTimer(int id, std::chrono::milliseconds interval) override;
     void stopTimer(int id) override;
@@ -37,8 +39,13 @@ class QtMainLoop final : public QObject, public platform::MainLoop {
   private:
     TimerHandler handler_;
     std::map<int, std::unique_ptr<QTimer>> timers_;
+    // Whether another thread's posts and invokes may still run.
+    bool othersAllowed() const;
+
     mutable std::mutex mutex_;
+    std::condition_variable released_;  // invokers waiting for their task or for an end
     bool stopped_ = false;
+    bool teardown_ = false;
 };
 
 }  // namespace korvane::gui

@@ -13,6 +13,7 @@
 #include "core/app/scripted_session.h"
 #include "core/device/hid_trace.h"
 #include "core/platform/debug_line.h"
+#include "core/platform/keep_until_exit.h"
 #include "core/platform/paths.h"
 #include "main/program_options.h"
 #include "sim/sim_device_plugger.h"
@@ -76,7 +77,12 @@ int runHeadless(const program::ProgramOptions& options, const char* argv0) {
         }
         script = &file;
     }
-    return app::RunScript(headless, plugger.get(), *script, std::cout, std::cerr);
+    const int code = app::RunScript(headless, plugger.get(), *script, std::cout, std::cerr);
+    if (headless.workersAbandoned()) {
+        // A worker stuck in a device call still uses the devices and the window.
+        platform::EndProcessNow(code);
+    }
+    return code;
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ class ConnectionFixture : public ::testing::Test {
         o.programFile = "/usr/bin/korvane";
         o.installerFile = root_ / "install.ini";
         o.configHome = root_ / "config";
-        o.hid = traced_ ? traced_.get() : &backend();
+        o.hid = hid_ != nullptr ? hid_ : traced_ ? traced_.get() : &backend();
         o.http = http_;
         o.output = output_.sink();
         o.installFeatures = std::move(beforeInit);
@@ -166,6 +166,7 @@ class ConnectionFixture : public ::testing::Test {
     std::unique_ptr<sim::SimDevicePlugger> plugger_;
     std::unique_ptr<device::HidBackend> traced_;
     std::unique_ptr<HeadlessApp> app_;
+    device::HidBackend* hid_ = nullptr;  // what the program sees instead of backend(); optional
     std::ostringstream printed_;
     std::ostringstream errors_;
     korvane::testing::OutputLines output_;

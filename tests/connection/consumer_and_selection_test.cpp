@@ -137,11 +137,13 @@ TEST_F(ProfileSelection, AKeyProfileIsShownWrittenLinkedLoadedAndSentToTheKeyboa
     EXPECT_TRUE(onMain<bool>(
         [](MainWindow& m) { return m.tree().find("kb_key_profile_link_name_hor")->visible(); }));
     EXPECT_EQ(onMain<TableBytes>([](MainWindow& m) { return m.stores().keyboardTable; }), body);
+    // The keyboard's own thread sends it, soon after.
     const std::size_t length = main().keyboardCommander().TableLength();
-    const auto onDevice =
-        keyboard->inspect([](const sim::Firmware& f) { return f.profileTable(0); });
-    EXPECT_TRUE(
-        std::equal(body.begin(), body.begin() + static_cast<long>(length), onDevice.begin()));
+    EXPECT_TRUE(waitUntil([&](MainWindow&) {
+        const auto onDevice =
+            keyboard->inspect([](const sim::Firmware& f) { return f.profileTable(0); });
+        return std::equal(body.begin(), body.begin() + static_cast<long>(length), onDevice.begin());
+    }));
 
     // Back to the unlinked first profile: the link box clears.
     ASSERT_TRUE(deliver("itemselect", "kb_key_profile_combo", "0"));

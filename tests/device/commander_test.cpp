@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -465,6 +466,49 @@ TEST_F(CommanderTest, ClosingAbandonsAWaitingRead) {
     EXPECT_EQ(result.load(), kResultNotDone);
     EXPECT_FALSE(commander_.connected());
     EXPECT_EQ(fake_->written().size(), 1u);
+}
+
+TEST_F(CommanderTest, StoppedExchangesCutATableReadShortAndSendNothingMore) {
+    // A device that has stopped answering, and a time limit no one would wait out.
+    silent();
+    commander_.setAnswerTimeLimit(std::chrono::hours(1));
+    std::vector<std::uint8_t> table(512, 0xAA);
+    std::atomic<int> result{99};
+    std::thread worker([&] { result = commander_.ReadBaseTable(table); });
+    while (fake_->readCalls() == 0) {
+        std::this_thread::yield();
+    }
+    commander_.stopExchanges();
+    worker.join();  // would wait hours if the exchange went on
+    EXPECT_EQ(result.load(), kResultNotDone);
+    EXPECT_EQ(fake_->written().size(), 1u) << "no retry and no further chunk";
+    EXPECT_TRUE(std::all_of(table.begin(), table.end(), [](auto b) { return b == 0xAA; }));
+
+    // The interface stays open and the device counts as connected, but nothing goes out.
+    fake_->setResponder([](const Report64& request, int) {
+        return Reaction{true, {answerTo(request)}};
+    });
+    EXPECT_TRUE(commander_.connected());
+    EXPECT_EQ(commander_.BeginTransfer(), kResultNotDone);
+    EXPECT_EQ(commander_.WriteLightFrame(pattern(378)), kResultNotDone);
+    Report64 request;
+    request.setReportId(0x04);
+    EXPECT_EQ(ExchangeReportOnce(commander_, request), 0);
+    EXPECT_EQ(fake_->written().size(), 1u);
+}
+
+TEST_F(CommanderTest, AnExchangeWaitingForTheLockSendsNothingOnceStopped) {
+    std::atomic<int> result{99};
+    std::thread other;
+    {
+        std::lock_guard pass(commander_.lock());
+        other = std::thread([&] { result = commander_.WriteSettings(pattern(56)); });
+        std::this_thread::sleep_for(20ms);
+        commander_.stopExchanges();
+    }
+    other.join();
+    EXPECT_EQ(result.load(), kResultNotDone);
+    EXPECT_TRUE(fake_->written().empty());
 }
 
 TEST_F(CommanderTest, PrimitiveTransfersReportBytesAndEndOnAbort) {

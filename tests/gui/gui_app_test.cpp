@@ -9,8 +9,10 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -21,6 +23,8 @@
 #include "gui/gui_app.h"
 #include "gui/skin_picker.h"
 #include "qt_environment.h"
+#include "sim/sim_settings.h"
+#include "sim/simulated_backend.h"
 
 using namespace korvane;
 using namespace korvane::gui;
@@ -287,5 +291,55 @@ TEST_F(Program, TheGeometryReportNamesTheTabsAndPagesOnScreen) {
     EXPECT_TRUE(reported(block, "kb_deng_page").isEmpty()) << block;
     EXPECT_EQ(reported(block, "ms_deng_page"), page);  // pages share their layout's place
 }
+
+}  // namespace
+
+namespace {
+
+// The tray's "exit" while a misbehaving mouse is still being read: the program is gone within
+// two seconds ("does not hang"; before, a slow mouse kept it alive for good and a silent one
+// for about ten seconds), and the window does not come back meanwhile.
+struct MouseFault {
+    const char* name;
+    const char* settings;  // as given to --sim-set, comma-separated
+};
+
+class ProgramExit : public ::testing::TestWithParam<MouseFault> {};
+
+TEST_P(ProgramExit, TheTrayExitEndsTheProgramWhileTheMouseSynchronises) {
+    test_support::TempDataRoot data;
+    sim::SimSettings settings;
+    ASSERT_EQ(sim::applySimSettingList(GetParam().settings, settings), std::nullopt);
+    sim::SimulatedBackend backend;
+    auto mouse = backend.plug(device::DeviceKind::Mouse, settings);
+    GuiAppOptions options;
+    options.skinFolder = kSkinFolder;
+    options.programFile = "/usr/bin/korvane";
+    options.installerFile = data.path("install.ini");
+    options.configHome = data.path("config");
+    options.hid = &backend;
+    auto gui = std::make_unique<GuiApp>(options);
+    std::string error;
+    ASSERT_TRUE(gui->start(error)) << error;
+    ASSERT_TRUE(pumpUntil([&] { return mouse->requestCount() >= 3; }));
+
+    Q_EMIT gui->tray().icon().activated(QSystemTrayIcon::Context);
+    QAction* exit = gui->tray().lastMenu()->findChild<QAction*>("exit");
+    ASSERT_NE(exit, nullptr);
+    const auto before = std::chrono::steady_clock::now();
+    exit->trigger();
+    EXPECT_TRUE(pumpUntil([&] { return gui->mainWindow().exited(); }));
+    EXPECT_FALSE(gui->window().isVisible());
+    EXPECT_FALSE(gui->workersAbandoned());
+    gui.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+}
+
+INSTANTIATE_TEST_SUITE_P(MouseFaults, ProgramExit,
+                         ::testing::Values(MouseFault{"slow_but_working", "latency-ms=290"},
+                                           MouseFault{"never_answers", "fault=silent@1"},
+                                           MouseFault{"unplugged_mid_exchange",
+                                                      "latency-ms=50,fault=unplug@4"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

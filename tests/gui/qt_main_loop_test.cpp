@@ -47,6 +47,37 @@ TEST(QtMainLoop, PostsAndInvokesRunOnTheMainThread) {
     EXPECT_TRUE(inline_);
 }
 
+// The exit sequence keeps the main thread busy, not running events, while the workers stop.
+TEST(QtMainLoop, TeardownLetsAWaitingWorkerGoAndDropsWhatWorkersAsked) {
+    QtMainLoop loop;
+    std::atomic<int> ranForWorkers{0};
+    std::atomic<int> invokeResult{-1};
+    std::thread worker([&] {
+        loop.post([&] { ranForWorkers.fetch_add(1); });
+        invokeResult = loop.invoke([&] { ranForWorkers.fetch_add(1); }) ? 1 : 0;
+    });
+    std::this_thread::sleep_for(20ms);  // the worker waits; no events run meanwhile
+    loop.beginTeardown();
+    worker.join();  // would hang: nothing runs the loop here
+    EXPECT_EQ(invokeResult.load(), 0);
+    std::thread late([&] {
+        EXPECT_FALSE(loop.invoke([&] { ranForWorkers.fetch_add(1); }));
+        loop.post([&] { ranForWorkers.fetch_add(1); });
+        loop.startTimer(3, 1ms);
+    });
+    late.join();
+    // The main thread's own calls still work.
+    bool mainPostRan = false;
+    loop.post([&] { mainPostRan = true; });
+    std::atomic<int> timerFired{0};
+    loop.setTimerHandler([&](int) { timerFired.fetch_add(1); });
+    EXPECT_TRUE(pumpUntil([&] { return mainPostRan; }));
+    pumpUntil([] { return false; }, 50ms);
+    EXPECT_EQ(ranForWorkers.load(), 0);
+    EXPECT_EQ(timerFired.load(), 0);
+    EXPECT_FALSE(loop.timerActive(3));
+}
+
 TEST(QtMainLoop, AStoppedLoopRunsNothingAndNobodyWaitsForIt) {
     QtMainLoop loop;
     bool ran = false;

@@ -44,6 +44,11 @@ class EditorFixture : public ConnectionFixture {
         ASSERT_TRUE(waitUntil([](MainWindow& m) {
             return !m.mouseSettingsChanged.load() && !m.mousePadSettingsChanged.load();
         }));
+        // So are the writes the connection asked of each device's own thread; the pass that
+        // runs them has also set the same-mode boxes, which a test must not see change later.
+        for (const device::DeviceKind kind : kinds) {
+            ASSERT_TRUE(settle(*device(device::modelOf(kind).deviceClass)));
+        }
     }
 
     std::shared_ptr<sim::SimulatedDevice> device(device::DeviceClass cls) const {

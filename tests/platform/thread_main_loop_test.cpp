@@ -150,6 +150,63 @@ TEST(ThreadMainLoop, RequestQuitFromATaskEndsTheLoop) {
     EXPECT_FALSE(loop.invoke([] {}));
 }
 
+// The exit sequence keeps the main thread busy while workers stop; a worker waiting for it
+// must be let go, and nothing a worker asked for may run any more.
+TEST(ThreadMainLoop, TeardownReleasesWaitingWorkersAndDropsWhatTheyAsked) {
+    ThreadMainLoop loop;
+    StopEvent release;
+    StopEvent busy;
+    loop.post([&] {
+        busy.set();
+        release.wait(kPatience);
+    });
+    ASSERT_TRUE(busy.wait(kPatience));
+
+    std::atomic<int> ranForWorkers{0};
+    loop.post([&] { ranForWorkers.fetch_add(1); });  // queued before the teardown
+    std::atomic<int> invokeResult{-1};
+    std::thread worker(
+        [&] { invokeResult = loop.invoke([&] { ranForWorkers.fetch_add(1); }) ? 1 : 0; });
+    std::this_thread::sleep_for(20ms);
+    loop.beginTeardown();
+    worker.join();  // while the loop is still busy: this would hang without the teardown
+    EXPECT_EQ(invokeResult.load(), 0);
+
+    std::atomic<int> timerFired{0};
+    loop.setTimerHandler([&](int) { timerFired.fetch_add(1); });
+    EXPECT_FALSE(loop.invoke([&] { ranForWorkers.fetch_add(1); }));
+    loop.post([&] { ranForWorkers.fetch_add(1); });
+    loop.startTimer(3, 1ms);
+    release.set();
+
+    // The main thread's own work and its owner's go on until the loop stops.
+    bool mainPostRan = false;
+    EXPECT_TRUE(loop.invokeAsOwner([&] { loop.post([&] { mainPostRan = true; }); }));
+    std::this_thread::sleep_for(20ms);
+    bool seen = false;
+    EXPECT_TRUE(loop.invokeAsOwner([&] { seen = mainPostRan; }));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(ranForWorkers.load(), 0);
+    EXPECT_EQ(timerFired.load(), 0);
+}
+
+TEST(ThreadMainLoop, AnInvokedTaskThatBeginsTheTeardownStillFinishes) {
+    ThreadMainLoop loop;
+    bool ran = false;
+    std::atomic<int> result{-1};
+    std::thread caller([&] {
+        result = loop.invoke([&] {
+            loop.beginTeardown();
+            ran = true;
+        })
+                     ? 1
+                     : 0;
+    });
+    caller.join();
+    EXPECT_EQ(result.load(), 1);
+    EXPECT_TRUE(ran);
+}
+
 TEST(ThreadMainLoop, TimersFireOnTheLoopThreadUntilStopped) {
     ThreadMainLoop loop;
     std::atomic<int> fired{0};

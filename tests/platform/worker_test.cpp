@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,6 +48,71 @@ TEST(Worker, WaitFinishedTimesOutWhileBodyRuns) {
     release.set();
     EXPECT_TRUE(worker.waitFinished(5s));
     EXPECT_FALSE(worker.running());
+}
+
+// A body stuck in a call that ignores its stop event (a device or network call that never
+// returns). Whatever the body uses is held by the body itself, as an abandoned worker must.
+struct StuckBody {
+    std::shared_ptr<StopEvent> release = std::make_shared<StopEvent>();
+    std::shared_ptr<StopEvent> ended = std::make_shared<StopEvent>();
+    std::shared_ptr<std::atomic<bool>> sawStop = std::make_shared<std::atomic<bool>>(false);
+
+    Worker::Body body() const {
+        return [release = release, ended = ended, sawStop = sawStop](StopEvent& stop) {
+            release->wait(60s);
+            sawStop->store(stop.isSet());  // its own stop event outlives the Worker object
+            ended->set();
+        };
+    }
+};
+
+// Runs fn on a thread of its own; true when it returned within the time.
+bool returnsWithin(std::chrono::milliseconds limit, const std::function<void()>& fn) {
+    auto returned = std::make_shared<StopEvent>();
+    std::thread runner([fn, returned] {
+        fn();
+        returned->set();
+    });
+    const bool inTime = returned->wait(limit);
+    runner.detach();
+    return inTime;
+}
+
+TEST(Worker, AnAbandonedWorkerIsNotJoinedAndKeepsItsOwnState) {
+    StuckBody stuck;
+    const bool destroyed = returnsWithin(5s, [&] {
+        Worker worker("stuck");
+        worker.start(stuck.body());
+        worker.requestStop();
+        EXPECT_FALSE(worker.waitFinished(10ms));
+        EXPECT_TRUE(worker.abandon());
+        EXPECT_TRUE(worker.abandoned());
+        EXPECT_TRUE(worker.running());
+    });
+    stuck.release->set();
+    EXPECT_TRUE(destroyed) << "the destructor joined an abandoned worker";
+    ASSERT_TRUE(stuck.ended->wait(30s));
+    EXPECT_TRUE(stuck.sawStop->load());
+}
+
+TEST(Worker, TheDestructorLetsGoOfABodyThatDoesNotEnd) {
+    StuckBody stuck;
+    const bool destroyed = returnsWithin(Worker::kEndPatience + 5s, [&] {
+        Worker worker("stuck");
+        worker.start(stuck.body());
+    });
+    stuck.release->set();
+    EXPECT_TRUE(destroyed);
+    ASSERT_TRUE(stuck.ended->wait(30s));
+    EXPECT_TRUE(stuck.sawStop->load());
+}
+
+TEST(Worker, AFinishedWorkerIsNotAbandoned) {
+    Worker worker("quick");
+    worker.start([](StopEvent&) {});
+    ASSERT_TRUE(worker.waitFinished(30s));
+    EXPECT_FALSE(worker.abandon());
+    EXPECT_FALSE(worker.abandoned());
 }
 
 TEST(DebugLine, SinkReceivesOneLinePerCallWithoutTrailingNewline) {

@@ -71,11 +71,14 @@ TEST_F(OperationsFixture, ResettingAKeyProfileSendsTheKindsDefaultToTheKeyboard)
     ASSERT_GE(defaults.size(), 16u + 512u);
     std::copy_n(defaults.begin() + 16, 512, expected.begin());
     EXPECT_EQ(body(kListCases[1], "New Profile 1"), expected);
-    ASSERT_TRUE(settle(*keyboard));
-    const auto table = keyboard->inspect([](const sim::Firmware& f) { return f.profileTable(0); });
+    // The keyboard's own thread sends it, soon after.
     const std::size_t length = main().keyboardCommander().TableLength();
-    EXPECT_TRUE(
-        std::equal(expected.begin(), expected.begin() + static_cast<long>(length), table.begin()));
+    EXPECT_TRUE(waitUntil([&](MainWindow&) {
+        const auto table =
+            keyboard->inspect([](const sim::Firmware& f) { return f.profileTable(0); });
+        return std::equal(expected.begin(), expected.begin() + static_cast<long>(length),
+                          table.begin());
+    }));
 }
 
 TEST_F(OperationsFixture, ResettingAMouseLightProfileSetsPointerTenAndWheelThreeAndSavesThem) {

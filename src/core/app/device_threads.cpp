@@ -1,5 +1,6 @@
 #include "core/app/device_threads.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -7,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/app/connection_sequences.h"
 #include "core/app/main_window.h"
@@ -33,6 +36,7 @@ enum ReReadBits : unsigned {
     kReReadFull = 1u << 0,
     kReReadActive = 1u << 1,
     kCaptureDefaultKeys = 1u << 2,
+    kDeviceWrites = 1u << 3,
 };
 
 class ReReadRequests {
@@ -64,6 +68,10 @@ struct Connection {
     ReReadRequests requests;
     std::optional<bool> sameModeEnabled;  // last state set, so it is set only on change
 
+    // Writes the main thread queued, by name, in the order they were first queued.
+    std::mutex writesMutex;
+    std::vector<std::pair<std::string, MainWindow::DeviceWrite>> writes;
+
     DeviceKind kind{};
     KeyboardRead keyboard;
     MouseRead mouse;
@@ -79,20 +87,74 @@ struct DeviceFeatures {
     Connection keyboard;
     Connection mouse;
     Connection mousePad;
+
+    Connection& of(DeviceClass deviceClass) {
+        switch (deviceClass) {
+            case DeviceClass::Keyboard:
+                break;
+            case DeviceClass::Mouse:
+                return mouse;
+            case DeviceClass::MousePad:
+                return mousePad;
+        }
+        return keyboard;
+    }
 };
 
-// Runs fn on the main thread and waits; never called with a commander's lock held.
-void onMain(MainWindow& main, std::function<void()> fn) {
-    main.loop().invoke(std::move(fn));
+void queueWrite(Connection& c, std::string_view name, MainWindow::DeviceWrite write) {
+    {
+        std::lock_guard guard(c.writesMutex);
+        auto it = std::find_if(c.writes.begin(), c.writes.end(),
+                               [name](const auto& queued) { return queued.first == name; });
+        if (it != c.writes.end()) {
+            it->second = std::move(write);
+        } else {
+            c.writes.emplace_back(std::string(name), std::move(write));
+        }
+    }
+    c.requests.request(kDeviceWrites);
+}
+
+void dropQueuedWrites(Connection& c) {
+    std::lock_guard guard(c.writesMutex);
+    c.writes.clear();
+}
+
+// The writes the main thread queued, each under the lock; none once the program ends.
+void runQueuedWrites(Connection& c, const platform::StopEvent& stop) {
+    std::vector<std::pair<std::string, MainWindow::DeviceWrite>> writes;
+    {
+        std::lock_guard guard(c.writesMutex);
+        writes.swap(c.writes);
+    }
+    for (auto& [name, write] : writes) {
+        if (stop.isSet()) {
+            return;
+        }
+        std::lock_guard lock(c.commander.lock());
+        write(c.commander);
+    }
+}
+
+// Runs fn on the main thread and waits; never called with a commander's lock held. False
+// when it did not run: the program is ending.
+bool onMain(MainWindow& main, std::function<void()> fn) {
+    return main.loop().invoke(std::move(fn));
 }
 
 void readArrived(MainWindow& main, Connection& c, DeviceKind kind,
                  const device::HidInterfaceInfo& info, const platform::StopEvent& stop) {
     c.kind = kind;
     c.sameModeEnabled.reset();
+    // A device that arrives while the program ends is not read: nobody would apply it.
+    if (stop.isSet()) {
+        return;
+    }
     switch (c.deviceClass) {
         case DeviceClass::Keyboard:
-            stop.wait(kConnectSettle);
+            if (stop.wait(kConnectSettle)) {
+                return;
+            }
             main.kinds().keyboardFirmware = info.versionNumber;
             c.commander.setConnected(true);
             c.keyboard = ReadKeyboardDevice(c.commander);
@@ -115,7 +177,9 @@ void applyArrived(MainWindow& main, Connection& c) {
             onMain(main, [&] { ConnectKeyboard(main, c.kind, c.keyboard); });
             break;
         case DeviceClass::Mouse: {
-            onMain(main, [&] { ConnectMouse(main, c.kind, c.mouse); });
+            if (!onMain(main, [&] { ConnectMouse(main, c.kind, c.mouse); })) {
+                return;
+            }
             CursorRead cursors;
             {
                 std::lock_guard lock(c.commander.lock());
@@ -132,6 +196,7 @@ void applyArrived(MainWindow& main, Connection& c) {
 
 void lost(MainWindow& main, Connection& c) {
     c.requests.take();
+    dropQueuedWrites(c);
     c.sameModeEnabled.reset();
     switch (c.deviceClass) {
         case DeviceClass::Keyboard:
@@ -146,11 +211,15 @@ void lost(MainWindow& main, Connection& c) {
     }
 }
 
-// The re-reads asked for since the last pass: device reads under the lock, then the apply.
-void runReReads(MainWindow& main, Connection& c) {
+// The requests since the last pass: the writes the main thread queued, then the re-reads
+// (device reads under the lock, then the apply).
+void runReReads(MainWindow& main, Connection& c, const platform::StopEvent& stop) {
     const unsigned bits = c.requests.take();
     if (bits == 0) {
         return;
+    }
+    if ((bits & kDeviceWrites) != 0) {
+        runQueuedWrites(c, stop);
     }
     if ((bits & kReReadFull) != 0) {
         std::unique_lock lock(c.commander.lock());
@@ -210,6 +279,16 @@ void runReReads(MainWindow& main, Connection& c) {
     }
 }
 
+void installDeviceWriteQueue(MainWindow& main, const std::shared_ptr<DeviceFeatures>& features) {
+    main.setDeviceWriteQueue(
+        [features](DeviceClass deviceClass, std::string_view name, MainWindow::DeviceWrite write) {
+            Connection& c = features->of(deviceClass);
+            if (write && c.commander.connected()) {
+                queueWrite(c, name, std::move(write));
+            }
+        });
+}
+
 void installConnectionThread(MainWindow& main, device::HidBackend& backend,
                              const std::shared_ptr<DeviceFeatures>& features, Connection& c,
                              WorkerSlot slot, device::InterfaceRole role) {
@@ -219,8 +298,17 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
         hooks.readArrived = [&](DeviceKind kind, const device::HidInterfaceInfo& info) {
             readArrived(main, c, kind, info, stop);
         };
-        hooks.applyArrived = [&] { applyArrived(main, c); };
+        // What a pass read is not applied once the program is ending: the main thread no
+        // longer takes it, and the device is not asked for more.
+        hooks.applyArrived = [&] {
+            if (!stop.isSet()) {
+                applyArrived(main, c);
+            }
+        };
         hooks.stillPresent = [&] {
+            if (stop.isSet()) {
+                return;
+            }
             const bool enabled = OtherDeviceConnected(main, c.deviceClass);
             if (c.sameModeEnabled != enabled) {
                 c.sameModeEnabled = enabled;
@@ -228,9 +316,13 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
                     SetSameModeCheck(main, deviceClass, enabled);
                 });
             }
-            runReReads(main, c);
+            runReReads(main, c, stop);
         };
-        hooks.lost = [&] { lost(main, c); };
+        hooks.lost = [&] {
+            if (!stop.isSet()) {
+                lost(main, c);
+            }
+        };
         hooks.permissionDenied = [&main](const device::HidInterfaceInfo&) {
             main.postMessageBox(std::string(device::DeviceAccessMessageKey()));
         };
@@ -294,6 +386,7 @@ void InstallDeviceFeatures(MainWindow& main) {
     if (device::HotplugMonitor* monitor = backend->hotplugMonitor()) {
         main.deviceChanges().follow(*monitor);
     }
+    installDeviceWriteQueue(main, features);
     installConnectionThread(main, *backend, features, features->keyboard,
                             WorkerSlot::KeyboardConnection,
                             device::InterfaceRole::KeyboardCommander);

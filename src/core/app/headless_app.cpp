@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 
+#include "core/platform/keep_until_exit.h"
 #include "core/platform/stop_event.h"
 
 namespace korvane::app {
@@ -39,86 +40,101 @@ class HeadlessUpdateWindow final : public WindowHost {
 
 }  // namespace
 
-HeadlessApp::HeadlessApp(HeadlessAppOptions options)
-    : options_(std::move(options)),
-      window_([this](bool visible) {
-          if (options_.output) {
-              options_.output(visible ? "window shown" : "window hidden");
+HeadlessApp::Parts::Parts(HeadlessAppOptions o)
+    : options(std::move(o)),
+      window([this](bool visible) {
+          if (options.output) {
+              options.output(visible ? "window shown" : "window hidden");
           }
       }),
-      autostart_(options_.configHome),
-      installer_(options_.installerFile) {
-    dialogs_.setOnMessage([this](std::string_view key) {
-        if (options_.output) {
-            options_.output("message " + std::string(key));
+      autostart(options.configHome),
+      installer(options.installerFile) {
+    dialogs.setOnMessage([this](std::string_view key) {
+        if (options.output) {
+            options.output("message " + std::string(key));
         }
     });
-    dialogs_.setPump([this](const std::function<bool()>& until) {
+    dialogs.setPump([this](const std::function<bool()>& until) {
         // A modal box keeps the window's events flowing until it is closed.
-        while (!until() && !loop_.pumpUntil(until, std::chrono::milliseconds(1000))) {
+        while (!until() && !loop.pumpUntil(until, std::chrono::milliseconds(1000))) {
         }
     });
 }
 
+HeadlessApp::HeadlessApp(HeadlessAppOptions options)
+    : parts_(std::make_unique<Parts>(std::move(options))) {}
+
 HeadlessApp::~HeadlessApp() {
     shutdown();
+    Parts& p = *parts_;
+    if (workersAbandoned()) {
+        // A worker that would not end may still use the window and what it refers to.
+        p.loop.stop();
+        platform::KeepUntilExit(std::move(parts_));
+        return;
+    }
     // The window's objects belong to the main thread; release them there.
-    loop_.invoke([this] { main_.reset(); });
-    loop_.stop();
+    p.loop.invokeAsOwner([&p] { p.main.reset(); });
+    p.loop.stop();
+}
+
+bool HeadlessApp::workersAbandoned() const {
+    return parts_->main && parts_->main->workers().anyAbandoned();
 }
 
 bool HeadlessApp::start(std::string& error) {
     bool ok = false;
+    Parts& p = *parts_;
     std::unique_ptr<macros::InputHook> hook =
-        options_.makeInputHook ? options_.makeInputHook() : nullptr;
+        p.options.makeInputHook ? p.options.makeInputHook() : nullptr;
     if (!hook) {
         auto fake = std::make_unique<macros::FakeInputHook>();
-        fakeHook_ = fake.get();
+        p.fakeHook = fake.get();
         hook = std::move(fake);
     }
-    const bool ran = loop_.invoke([&] {
-        MainWindowServices services{loop_,
-                                    dialogs_,
-                                    window_,
-                                    autostart_,
-                                    installer_,
-                                    language_,
-                                    options_.hid,
-                                    options_.skinFolder,
-                                    options_.programFile,
-                                    options_.http};
-        services.foreground = &foreground_;
+    const bool ran = p.loop.invokeAsOwner([&] {
+        MainWindowServices services{p.loop,
+                                    p.dialogs,
+                                    p.window,
+                                    p.autostart,
+                                    p.installer,
+                                    p.language,
+                                    p.options.hid,
+                                    p.options.skinFolder,
+                                    p.options.programFile,
+                                    p.options.http};
+        services.foreground = &p.foreground;
         services.inputHook = std::move(hook);
-        main_ = std::make_unique<MainWindow>(std::move(services));
-        if (!main_->create(error)) {
+        p.main = std::make_unique<MainWindow>(std::move(services));
+        if (!p.main->create(error)) {
             return;
         }
         FrontEndHooks hooks;
-        hooks.createUpdateWindow = [this](ui::ControlTree& tree, std::function<void()>) {
-            auto host = std::make_unique<HeadlessUpdateWindow>(options_.output, [this] {
-                updateTree_ = nullptr;
-                updateHost_ = nullptr;
+        hooks.createUpdateWindow = [&p](ui::ControlTree& tree, std::function<void()>) {
+            auto host = std::make_unique<HeadlessUpdateWindow>(p.options.output, [&p] {
+                p.updateTree = nullptr;
+                p.updateHost = nullptr;
             });
-            updateTree_ = &tree;
-            updateHost_ = host.get();
+            p.updateTree = &tree;
+            p.updateHost = host.get();
             return std::unique_ptr<WindowHost>(std::move(host));
         };
-        hooks.openUrl = [this](const std::string& url) {
-            if (options_.output) {
-                options_.output("open " + url);
+        hooks.openUrl = [&p](const std::string& url) {
+            if (p.options.output) {
+                p.options.output("open " + url);
             }
         };
-        main_->setFrontEndHooks(std::move(hooks));
-        loop_.setTimerHandler([this](int id) {
-            if (main_) {
-                main_->onTimer(id);
+        p.main->setFrontEndHooks(std::move(hooks));
+        p.loop.setTimerHandler([&p](int id) {
+            if (p.main) {
+                p.main->onTimer(id);
             }
         });
-        if (options_.installFeatures) {
-            options_.installFeatures(*main_);
+        if (p.options.installFeatures) {
+            p.options.installFeatures(*p.main);
         }
-        if (ui::Control* root = main_->tree().root()) {
-            main_->tree().raise(ui::notify::kWindowInit, *root);
+        if (ui::Control* root = p.main->tree().root()) {
+            p.main->tree().raise(ui::notify::kWindowInit, *root);
         }
         ok = true;
     });
@@ -126,32 +142,33 @@ bool HeadlessApp::start(std::string& error) {
 }
 
 void HeadlessApp::shutdown() {
-    loop_.invoke([this] {
-        if (main_) {
-            main_->exit();
+    Parts& p = *parts_;
+    p.loop.invokeAsOwner([&p] {
+        if (p.main) {
+            p.main->exit();
         }
     });
 }
 
 bool HeadlessApp::updateWindowVisible() const {
-    return updateHost_ != nullptr && updateHost_->isVisible();
+    return parts_->updateHost != nullptr && parts_->updateHost->isVisible();
 }
 
 bool HeadlessApp::act(std::function<void()> fn) {
     // Only this session stops the loop, so a loop that answers now will run the task.
-    if (!loop_.invoke([] {})) {
+    if (!loop().invokeAsOwner([] {})) {
         return false;
     }
-    const int holdsBefore = dialogs_.holdsStarted();
+    const int holdsBefore = dialogs().holdsStarted();
     auto done = std::make_shared<std::atomic<bool>>(false);
-    loop_.post([fn = std::move(fn), done] {
+    loop().postAsOwner([fn = std::move(fn), done] {
         fn();
         done->store(true);
     });
     platform::StopEvent pause;
     while (!done->load()) {
         // A box this action opened and holds; a box held before does not count.
-        if (dialogs_.holdsStarted() != holdsBefore) {
+        if (dialogs().holdsStarted() != holdsBefore) {
             return true;
         }
         pause.wait(std::chrono::milliseconds(1));
@@ -160,7 +177,7 @@ bool HeadlessApp::act(std::function<void()> fn) {
 }
 
 bool HeadlessApp::query(const std::function<void()>& fn) {
-    return loop_.invoke(fn);
+    return loop().invokeAsOwner(fn);
 }
 
 }  // namespace korvane::app

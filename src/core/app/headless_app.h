@@ -55,33 +55,43 @@ class HeadlessApp {
     // Runs fn on the main thread and waits for it.
     bool query(const std::function<void()>& fn);
 
-    platform::ThreadMainLoop& loop() { return loop_; }
-    ui::ScriptedDialogs& dialogs() { return dialogs_; }
+    platform::ThreadMainLoop& loop() { return parts_->loop; }
+    ui::ScriptedDialogs& dialogs() { return parts_->dialogs; }
     // The program in front, as the script sets it ("foreground PATH").
-    profiles::ScriptedForegroundApp& foreground() { return foreground_; }
-    HeadlessWindowHost& windowHost() { return window_; }
-    ui::RecordingLanguageHost& languageHost() { return language_; }
-    MainWindow& mainWindow() { return *main_; }
+    profiles::ScriptedForegroundApp& foreground() { return parts_->foreground; }
+    HeadlessWindowHost& windowHost() { return parts_->window; }
+    ui::RecordingLanguageHost& languageHost() { return parts_->language; }
+    MainWindow& mainWindow() { return *parts_->main; }
     // The injected-event hook; null when the options brought a hook of their own.
-    macros::FakeInputHook* fakeInputHook() { return fakeHook_; }
+    macros::FakeInputHook* fakeInputHook() { return parts_->fakeHook; }
     // The open update window's controls; null while it is closed. Main thread only.
-    ui::ControlTree* updateWindowTree() const { return updateTree_; }
+    ui::ControlTree* updateWindowTree() const { return parts_->updateTree; }
     // Whether the update window is on the (imagined) screen. Main thread only.
     bool updateWindowVisible() const;
+    // Whether the shutdown had to abandon a worker (its parts are then kept until exit).
+    bool workersAbandoned() const;
 
   private:
-    HeadlessAppOptions options_;
-    platform::ThreadMainLoop loop_;
-    ui::ScriptedDialogs dialogs_;
-    profiles::ScriptedForegroundApp foreground_;
-    HeadlessWindowHost window_;
-    XdgAutostart autostart_;
-    IniInstallerSettings installer_;
-    ui::RecordingLanguageHost language_;
-    std::unique_ptr<MainWindow> main_;
-    macros::FakeInputHook* fakeHook_ = nullptr;
-    ui::ControlTree* updateTree_ = nullptr;
-    const WindowHost* updateHost_ = nullptr;
+    // Everything the window and its workers use, in one piece, so that it can be kept alive
+    // past this object when a worker had to be abandoned at shutdown.
+    struct Parts {
+        explicit Parts(HeadlessAppOptions o);
+
+        HeadlessAppOptions options;
+        platform::ThreadMainLoop loop;
+        ui::ScriptedDialogs dialogs;
+        profiles::ScriptedForegroundApp foreground;
+        HeadlessWindowHost window;
+        XdgAutostart autostart;
+        IniInstallerSettings installer;
+        ui::RecordingLanguageHost language;
+        std::unique_ptr<MainWindow> main;
+        macros::FakeInputHook* fakeHook = nullptr;
+        ui::ControlTree* updateTree = nullptr;
+        const WindowHost* updateHost = nullptr;
+    };
+
+    std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace korvane::app

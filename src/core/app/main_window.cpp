@@ -196,11 +196,19 @@ void MainWindow::exit() {
     exited_ = true;
     platform::debugLine("退出测试");
     capture_->RemoveHooks();
+    // No worker may wait for the main thread from here on, and what they posted stays
+    // unrun: the stop waits below neither pump the loop nor show the window again.
+    services_.loop.beginTeardown();
     services_.window.hide();
-    workers_.stopAll(services_.loop);
+    // The timers stop first: the settings flush of timer 2 is device I/O on this thread.
     for (const int timer : {1, 2, 7, 9, 10}) {
         services_.loop.stopTimer(timer);
     }
+    workers_.stopAll([this] {
+        keyboard_.stopExchanges();
+        mouse_.stopExchanges();
+        mousePad_.stopExchanges();
+    });
     if (hooks_.quit) {
         hooks_.quit();
     }
@@ -354,17 +362,40 @@ void MainWindow::onTimer(int id) {
 }
 
 void MainWindow::flushSettings() {
-    if (mouseSettingsChanged.exchange(false)) {
+    const auto queue = [this](device::DeviceClass deviceClass,
+                              std::span<const std::uint8_t> record) {
         std::array<std::uint8_t, 56> block{};
-        const auto record = lighting::bytesOf(stores_.mouseSettings);
         std::copy(record.begin(), record.end(), block.begin());
-        mouse_.WriteSettings(block);
+        queueDeviceWrite(deviceClass, "settings", [block](device::DeviceCommander& commander) {
+            commander.WriteSettings(block);
+        });
+    };
+    if (mouseSettingsChanged.exchange(false)) {
+        queue(device::DeviceClass::Mouse, lighting::bytesOf(stores_.mouseSettings));
     }
     if (mousePadSettingsChanged.exchange(false)) {
-        std::array<std::uint8_t, 56> block{};
-        const auto record = lighting::bytesOf(stores_.mousePadSettings);
-        std::copy(record.begin(), record.end(), block.begin());
-        mousePad_.WriteSettings(block);
+        queue(device::DeviceClass::MousePad, lighting::bytesOf(stores_.mousePadSettings));
+    }
+}
+
+device::DeviceCommander& MainWindow::commanderOf(device::DeviceClass deviceClass) {
+    switch (deviceClass) {
+        case device::DeviceClass::Keyboard:
+            break;
+        case device::DeviceClass::Mouse:
+            return mouse_;
+        case device::DeviceClass::MousePad:
+            return mousePad_;
+    }
+    return keyboard_;
+}
+
+void MainWindow::queueDeviceWrite(device::DeviceClass deviceClass, std::string_view name,
+                                  DeviceWrite write) {
+    if (deviceWrites_) {
+        deviceWrites_(deviceClass, name, std::move(write));
+    } else if (write) {
+        write(commanderOf(deviceClass));
     }
 }
 

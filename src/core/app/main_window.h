@@ -20,6 +20,7 @@
 #include "core/app/worker_set.h"
 #include "core/device/device_changes.h"
 #include "core/device/device_commander.h"
+#include "core/device/device_kind.h"
 #include "core/lighting/effects/effect_engines.h"
 #include "core/lighting/settings_snapshot.h"
 #include "core/macros/input_capture.h"
@@ -119,7 +120,10 @@ class MainWindow {
     // The "windowinit" notification: fills the lists, gives the commanders their
     // identities, takes over the installer language, starts the workers.
     void windowInit();
-    // The "exit" entry: shutdown in order; calls the quit hook at the end.
+    // The "exit" entry: shutdown in order; calls the quit hook at the end. Never waits for
+    // a device or a worker longer than WorkerSet::kStopBudget. When a worker had to be
+    // abandoned (workers().anyAbandoned()), this object must outlive it: its owner keeps it
+    // (platform::KeepUntilExit) or ends the process.
     void exit();
     bool exited() const { return exited_; }
 
@@ -201,6 +205,18 @@ class MainWindow {
     // arrive as the hook messages 0x0801 ... 0x0813, with the key record behind lParam
     // (valid while the handler runs) or the mouse event's time in lParam.
     macros::InputCapture& inputCapture() { return *capture_; }
+    // Device writes this thread asks for (settings flush, key table of a selected profile)
+    // run on the device's own connection thread, which owns the device's I/O, so this thread
+    // never waits for a device. A write queued under a name that is still waiting replaces
+    // it; writes for a device that is not connected are dropped. Without device threads (no
+    // HID backend) the write runs here at once.
+    using DeviceWrite = std::function<void(device::DeviceCommander&)>;
+    using DeviceWriteQueue =
+        std::function<void(device::DeviceClass, std::string_view name, DeviceWrite)>;
+    void setDeviceWriteQueue(DeviceWriteQueue queue) { deviceWrites_ = std::move(queue); }
+    void queueDeviceWrite(device::DeviceClass deviceClass, std::string_view name,
+                          DeviceWrite write);
+    device::DeviceCommander& commanderOf(device::DeviceClass deviceClass);
 
     // Binds 126 keyboard pictures by name prefix ("kb_dkey_", "kb_fkey_", "kb_mkey_"),
     // 20 mouse pictures ("ms_dkey_", "ms2_dkey_"); missing controls leave null entries.
@@ -235,6 +251,7 @@ class MainWindow {
     MainWindowServices services_;
     FrontEndHooks hooks_;
     PageRefreshHooks pageRefresh_;
+    DeviceWriteQueue deviceWrites_;
     ui::ControlTree tree_;
     ui::PreviewBuffer preview_;
     NotificationRouter router_;

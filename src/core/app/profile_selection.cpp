@@ -56,7 +56,10 @@ void apply(MainWindow& main, ProfileList list, long position) {
             profiles::LoadKeyboardKeys(position, stores.keyboardTable);
             closeFunctionPanel(tree, "kb_tab_function");
             runRefresh(refresh.keyboardKeys);
-            main.keyboardCommander().WriteProfileTable(stores.keyboardTable, 0);
+            main.queueDeviceWrite(device::DeviceClass::Keyboard, "profile table 0",
+                                  [table = stores.keyboardTable](device::DeviceCommander& c) {
+                                      c.WriteProfileTable(table, 0);
+                                  });
             break;
         case ProfileList::MouseLight: {
             LoadMouseLightIntoStores(stores, position);
@@ -76,7 +79,10 @@ void apply(MainWindow& main, ProfileList list, long position) {
             profiles::LoadMouseKeys(position, stores.mouseTables[0]);
             closeFunctionPanel(tree, "ms_tab_function");
             runRefresh(refresh.mouseKeys);
-            main.mouseCommander().WriteProfileTable(stores.mouseTables[0], 0);
+            main.queueDeviceWrite(device::DeviceClass::Mouse, "profile table 0",
+                                  [table = stores.mouseTables[0]](device::DeviceCommander& c) {
+                                      c.WriteProfileTable(table, 0);
+                                  });
             break;
         case ProfileList::MousePadLight:
             LoadMousePadLightIntoStores(stores, position);

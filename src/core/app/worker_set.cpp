@@ -1,5 +1,6 @@
 #include "core/app/worker_set.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -66,41 +67,61 @@ platform::StopEvent& WorkerSet::stopEvent(WorkerSlot slot) {
     return workers_[index(slot)]->stopEvent();
 }
 
-void WorkerSet::stopAll(platform::MainLoop& loop) {
-    using namespace std::chrono_literals;
-    // The version readback may sit in a network call: it is told to stop, not waited for.
-    workers_[index(WorkerSlot::VersionReadback)]->requestStop();
+void WorkerSet::stopAll(const std::function<void()>& onSignalled) {
+    using Clock = std::chrono::steady_clock;
     for (auto& worker : workers_) {
         worker->requestStop();
     }
-    const auto allEnded = [this] {
+    if (onSignalled) {
+        onSignalled();
+    }
+    const auto deadline = Clock::now() + kStopBudget;
+    // One wait: until every worker has ended or the wait's time is up. Each worker's own end
+    // event is waited on in turn, so the wait costs nothing while they stop.
+    const auto waitForAll = [this](Clock::time_point until) {
         for (const auto& entry : kWorkerTable) {
-            if (entry.slot != WorkerSlot::VersionReadback &&
-                workers_[index(entry.slot)]->running()) {
+            platform::Worker& worker = *workers_[index(entry.slot)];
+            if (entry.slot == WorkerSlot::VersionReadback || worker.abandoned()) {
+                continue;
+            }
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+            if (!worker.waitFinished(std::max(left, std::chrono::milliseconds(0)))) {
                 return false;
             }
         }
         return true;
     };
     for (int round = 0; round < kWorkerCount; ++round) {
-        const bool ended = loop.isMainThread() ? loop.pumpUntil(allEnded, 1000ms) : [&] {
-            const auto deadline = std::chrono::steady_clock::now() + 1000ms;
-            while (!allEnded() && std::chrono::steady_clock::now() < deadline) {
-                platform::StopEvent().wait(1ms);
-            }
-            return allEnded();
-        }();
-        if (ended) {
-            platform::debugLine("所有对象处于激发状态\n");
+        const auto now = Clock::now();
+        if (now >= deadline) {
             break;
+        }
+        if (waitForAll(std::min(deadline, now + kStopRound))) {
+            platform::debugLine("所有对象处于激发状态\n");
+            // The version readback may sit in a network call: it is not waited for, beyond
+            // a moment for one that was only sleeping on its stop event.
+            platform::Worker& readback = *workers_[index(WorkerSlot::VersionReadback)];
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            if (!readback.waitFinished(
+                    std::clamp(left, std::chrono::milliseconds(0), kReadbackGrace))) {
+                readback.abandon();
+            }
+            return;
         }
         platform::debugLine("所有对象处于非激发状态，超时\n");
     }
-    for (const auto& entry : kWorkerTable) {
-        if (entry.slot != WorkerSlot::VersionReadback) {
-            workers_[index(entry.slot)]->waitFinished(std::chrono::milliseconds(0));
+    for (auto& worker : workers_) {
+        worker->abandon();
+    }
+}
+
+bool WorkerSet::anyAbandoned() const {
+    for (const auto& worker : workers_) {
+        if (worker->abandoned()) {
+            return true;
         }
     }
+    return false;
 }
 
 }  // namespace korvane::app

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string_view>
 
-#include "core/platform/main_loop.h"
 #include "core/platform/worker.h"
 
 namespace korvane::app {
@@ -82,11 +82,20 @@ class WorkerSet {
     bool running(WorkerSlot slot) const;
     platform::StopEvent& stopEvent(WorkerSlot slot);
 
-    // The exit sequence: the version readback is signalled and not waited for; every stop
-    // event is signalled in start order; then up to fifteen waits of at most 1000 ms each
-    // for all of them, with one debug line per wait, pumping the main loop meanwhile so a
-    // worker that waits for the main thread can still finish.
-    void stopAll(platform::MainLoop& loop);
+    // The exit sequence: every stop event is signalled in start order, then onSignalled runs
+    // (it cuts the workers' device exchanges short); then waits of at most 1000 ms each for
+    // all workers but the version readback (it may sit in a network call), one debug line
+    // per wait, until they have ended or kStopBudget is spent. Workers still running then
+    // are abandoned, and so is the version readback when it has not ended kReadbackGrace
+    // after the others (within the budget). Nothing here waits for the main thread.
+    void stopAll(const std::function<void()>& onSignalled = {});
+    // Whether stopAll had to abandon a worker; its objects must then outlive it.
+    bool anyAbandoned() const;
+
+    // Keeps the whole exit under two seconds whatever a device or the network does.
+    static constexpr std::chrono::milliseconds kStopBudget{1500};
+    static constexpr std::chrono::milliseconds kStopRound{1000};
+    static constexpr std::chrono::milliseconds kReadbackGrace{200};
 
   private:
     std::array<std::unique_ptr<platform::Worker>, kWorkerCount> workers_;

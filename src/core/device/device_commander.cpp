@@ -87,6 +87,15 @@ void DeviceCommander::close() {
     handle_.reset();
 }
 
+void DeviceCommander::stopExchanges() {
+    // Set before the abort: an exchange that misses the abort still sees the flag before
+    // its next attempt.
+    exchangesStopped_.store(true);
+    if (const std::shared_ptr<HidHandle> current = handle()) {
+        current->abortRead();
+    }
+}
+
 std::shared_ptr<HidHandle> DeviceCommander::handle() const {
     std::lock_guard guard(handleMutex_);
     return handle_;

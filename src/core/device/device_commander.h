@@ -95,6 +95,11 @@ class DeviceCommander {
     void attach(std::unique_ptr<HidHandle> handle);
     // Abandons a pending read at once, then closes the interface and clears connected.
     void close();
+    // The program is ending: the exchange in progress is cut short (its pending read is
+    // abandoned, and it makes no further attempt) and every later command returns
+    // kResultNotDone without touching the device. Any thread; cannot be undone.
+    void stopExchanges();
+    bool exchangesStopped() const { return exchangesStopped_.load(); }
     // The opened interface, or null. Shared so that an exchange in progress keeps it alive.
     std::shared_ptr<HidHandle> handle() const;
     // The input report IDs answers of the opened interface arrive under.
@@ -140,6 +145,7 @@ class DeviceCommander {
     std::atomic<bool> connected_{false};
     std::atomic<bool> synchronised_{false};
     std::function<void()> stateListener_;
+    std::atomic<bool> exchangesStopped_{false};
     std::atomic<std::chrono::milliseconds> answerTimeLimit_{kAnswerTimeLimit};
 
     mutable std::mutex identityMutex_;

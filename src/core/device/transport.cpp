@@ -102,6 +102,11 @@ int ExchangeReport(DeviceCommander& commander, const Report64& request, Report64
     }
     const AnswerReportIds ids = commander.answerReportIds();
     for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
+        // Looked at before every attempt: the program may have ended while this one waited
+        // for the lock or for an answer.
+        if (commander.exchangesStopped()) {
+            return 0;
+        }
         if (discardQueuedInput(*handle) == HidReadStatus::Aborted) {
             return 0;
         }
@@ -128,7 +133,7 @@ int ExchangeReportOnce(DeviceCommander& commander, Report64& request) {
     const Report64 sent = request;
     std::lock_guard guard(commander.lock());
     const std::shared_ptr<HidHandle> handle = commander.handle();
-    if (!handle) {
+    if (!handle || commander.exchangesStopped()) {
         return 0;
     }
     if (discardQueuedInput(*handle) == HidReadStatus::Aborted) {

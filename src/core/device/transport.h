@@ -32,13 +32,14 @@ bool ReadReport(HidHandle& handle, std::span<std::uint8_t> buffer,
 // (AnswerBelongsTo: it echoes the command, and the length and offset where the device
 // echoes them) counts as its answer; anything else arriving meanwhile (consumer reports
 // sharing the node, a late answer to an earlier request) is skipped within the time limit.
-// Returns 1 when an answer was read, 0 when not connected (no I/O) or no answer came,
-// -1 when a write failed (no further attempt).
+// Returns 1 when an answer was read, 0 when not connected or the commander's exchanges were
+// stopped (no I/O; looked at before every attempt) or no answer came, -1 when a write
+// failed (no further attempt).
 int ExchangeReport(DeviceCommander& commander, const Report64& request, Report64& answer);
 
 // One write (its result ignored) and one read of its answer, paired as above, into the
 // request's own buffer; no retry.
-// Returns 1 when an answer was read, 0 otherwise or when not connected.
+// Returns 1 when an answer was read, 0 otherwise or when not connected or stopped.
 int ExchangeReportOnce(DeviceCommander& commander, Report64& request);
 
 }  // namespace korvane::device

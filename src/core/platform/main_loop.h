@@ -17,8 +17,13 @@ class MainLoop {
 
     virtual void post(Task task) = 0;
     // Runs the task on the main thread and waits for it; inline when called there.
-    // Returns false, without running it, once the loop has stopped.
+    // Returns false, without running it, once the loop has stopped or teardown has begun.
     virtual bool invoke(Task task) = 0;
+    // On the main thread, when the program starts to end: from now on no other thread waits
+    // for the main thread. Invokes from other threads return false at once (those already
+    // waiting too, their tasks never run); their posts and timer starts are dropped, and what
+    // they posted before does not run any more. The main thread's own calls work as before.
+    virtual void beginTeardown() = 0;
     // Periodic main-window timers by number: the handler runs on the main thread every
     // interval until stopped. Starting an active timer restarts its interval.
     virtual void setTimerHandler(TimerHandler handler) = 0;

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -25,6 +26,13 @@ struct Timer {
     Clock::time_point due;
 };
 
+// One invoke from another thread. Shared with the queued task, so the caller may give up
+// (teardown) while the task still sits in the queue.
+struct InvokeWaiter {
+    bool started = false;
+    bool done = false;
+};
+
 }  // namespace
 
 struct ThreadMainLoop::State {
@@ -36,6 +44,8 @@ struct ThreadMainLoop::State {
     TimerHandler timerHandler;
     bool quit = false;     // no more tasks are taken or accepted
     bool stopped = false;  // the loop has left its thread function
+    // Set under mutex; read without it by tasks other threads posted before teardown.
+    std::atomic<bool> teardown{false};
     std::atomic<std::thread::id> loopThread{};
 
     std::mutex joinMutex;
@@ -140,51 +150,93 @@ ThreadMainLoop::~ThreadMainLoop() {
 }
 
 void ThreadMainLoop::post(Task task) {
+    queue(std::move(task), false);
+}
+
+void ThreadMainLoop::postAsOwner(Task task) {
+    queue(std::move(task), true);
+}
+
+void ThreadMainLoop::queue(Task task, bool owner) {
     if (!task) {
         return;
     }
+    const bool checked = !owner && !isMainThread();
+    State* state = state_.get();
     {
-        std::lock_guard lock(state_->mutex);
-        if (state_->quit) {
+        std::lock_guard lock(state->mutex);
+        if (state->quit || (checked && state->teardown)) {
             return;
         }
-        state_->tasks.push_back(std::move(task));
+        if (!checked) {
+            state->tasks.push_back(std::move(task));
+        } else {
+            // Queued before teardown, run after it: a worker's request that nobody needs now.
+            state->tasks.push_back([state, task = std::move(task)] {
+                if (!state->teardown.load()) {
+                    task();
+                }
+            });
+        }
     }
-    state_->wake.notify_all();
+    state->wake.notify_all();
 }
 
 bool ThreadMainLoop::invoke(Task task) {
+    return invokeFrom(std::move(task), false);
+}
+
+bool ThreadMainLoop::invokeAsOwner(Task task) {
+    return invokeFrom(std::move(task), true);
+}
+
+bool ThreadMainLoop::invokeFrom(Task task, bool owner) {
     if (isMainThread()) {
         if (task) {
             task();
         }
         return true;
     }
-    // The caller's flag lives on its stack; the loop only touches it through the task,
-    // which is either run (under the loop, before the caller can return) or dropped
-    // unrun when the loop stops, and the caller waits for one of the two.
-    bool done = false;
+    auto waiter = std::make_shared<InvokeWaiter>();
     State* state = state_.get();
     {
         std::lock_guard lock(state->mutex);
-        if (state->quit) {
+        if (state->quit || (!owner && state->teardown)) {
             return false;
         }
-        state->tasks.push_back([state, &done, &task] {
+        state->tasks.push_back([state, waiter, owner, task = std::move(task)] {
+            {
+                std::lock_guard inner(state->mutex);
+                if (!owner && state->teardown) {
+                    return;  // its caller has already been told no
+                }
+                waiter->started = true;
+            }
             if (task) {
                 task();
             }
             {
                 std::lock_guard inner(state->mutex);
-                done = true;
+                waiter->done = true;
             }
             state->finished.notify_all();
         });
     }
     state->wake.notify_all();
     std::unique_lock lock(state->mutex);
-    state->finished.wait(lock, [&] { return done || state->stopped; });
-    return done;
+    // A task that has started runs to its end even when it begins the teardown itself.
+    state->finished.wait(lock, [&] {
+        return waiter->done || state->stopped || (!owner && state->teardown && !waiter->started);
+    });
+    return waiter->done;
+}
+
+void ThreadMainLoop::beginTeardown() {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->teardown = true;
+    }
+    state_->finished.notify_all();
 }
 
 void ThreadMainLoop::setTimerHandler(TimerHandler handler) {
@@ -195,9 +247,10 @@ void ThreadMainLoop::setTimerHandler(TimerHandler handler) {
 void ThreadMainLoop::startTimer(int id, std::chrono::milliseconds interval) {
     // A zero interval would spin the loop; the shortest period is one millisecond.
     interval = std::max(interval, std::chrono::milliseconds(1));
+    const bool fromLoop = isMainThread();
     {
         std::lock_guard lock(state_->mutex);
-        if (state_->quit) {
+        if (state_->quit || (!fromLoop && state_->teardown)) {
             return;
         }
         state_->timers[id] = Timer{interval, Clock::now() + interval};

@@ -14,11 +14,18 @@ class ThreadMainLoop final : public MainLoop {
 
     void post(Task task) override;
     bool invoke(Task task) override;
+    void beginTeardown() override;
     void setTimerHandler(TimerHandler handler) override;
     void startTimer(int id, std::chrono::milliseconds interval) override;
     void stopTimer(int id) override;
     bool isMainThread() const override;
     bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) override;
+
+    // For whoever owns and drives the loop (a headless session, a test), never for workers:
+    // like post and invoke, but they keep working after teardown has begun, until the loop
+    // stops, so the owner can still look at the window after the program has ended.
+    void postAsOwner(Task task);
+    bool invokeAsOwner(Task task);
 
     // Ends the loop: tasks still queued are dropped, later posts and invokes do nothing,
     // and the thread is joined. Safe to call more than once; not from the loop thread.
@@ -30,6 +37,9 @@ class ThreadMainLoop final : public MainLoop {
     void requestQuit();
 
   private:
+    void queue(Task task, bool owner);
+    bool invokeFrom(Task task, bool owner);
+
     struct State;
     std::unique_ptr<State> state_;
 };
