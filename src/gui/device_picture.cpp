@@ -70,6 +70,7 @@ void DevicePicture::attach(ui::ControlTree& tree, const ui::PreviewBuffer* previ
         backdrop_ = QColor::fromRgba(backdrop);
     }
     releaseCache();
+    shown_.clear();
     update();
 }
 
@@ -131,23 +132,31 @@ QColor DevicePicture::keyColour(int index) const {
 }
 
 bool DevicePicture::refreshIfChanged() {
-    // FNV-1a over the colours and alphas the elements show now.
-    std::uint64_t hash = 14695981039346656037ull;
-    for (int i = 0; i < keyCount(); ++i) {
-        const QColor c = keyColour(i);
-        hash = (hash ^ c.rgba()) * 1099511628211ull;
+    const bool first = shown_.size() != keys_.size();
+    if (first) {
+        shown_.assign(keys_.size(), 0);
     }
-    if (hash == shownHash_) {
+    QRegion changed;
+    for (int i = 0; i < keyCount(); ++i) {
+        const QRgb colour = keyColour(i).rgba();
+        QRgb& shown = shown_[static_cast<std::size_t>(i)];
+        if (first || colour != shown) {
+            shown = colour;
+            changed += keyRect(i);
+        }
+    }
+    lastRefreshed_ = changed;
+    if (changed.isEmpty()) {
         return false;
     }
-    shownHash_ = hash;
-    update();
+    update(changed);
     return true;
 }
 
 void DevicePicture::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     releaseCache();
+    shown_.clear();  // every element moved: the next refresh repaints them all
 }
 
 // Pictures of pages not on screen keep no pixmaps: there are nine of them.
@@ -222,11 +231,13 @@ void DevicePicture::buildBackground() {
     }
 }
 
-void DevicePicture::paintEvent(QPaintEvent* /*event*/) {
+void DevicePicture::paintEvent(QPaintEvent* event) {
     ++paints_;
     if (background_.isNull()) {
         buildBackground();
     }
+    // The painter clips to the region asked for; elements outside it are not drawn at all.
+    const QRegion& region = event->region();
     QPainter p(this);
     p.drawPixmap(0, 0, background_);
     const PictureLayout layout = layoutOf(kind_);
@@ -237,8 +248,11 @@ void DevicePicture::paintEvent(QPaintEvent* /*event*/) {
         if (cell.w == 0) {
             continue;
         }
-        const QColor colour = keyColour(i);
         const QRectF r = cellRect(cell).adjusted(2, 2, -2, -2);
+        if (!region.intersects(r.toAlignedRect())) {
+            continue;
+        }
+        const QColor colour = keyColour(i);
         if (colour.alpha() != 0) {
             p.fillRect(r, colour);
         }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -44,9 +45,12 @@ class DevicePicture final : public QWidget {
     QRect keyRect(int index) const;
     // The colour an element shows now (transparent when dark).
     QColor keyColour(int index) const;
-    // Repaints when the colours it shows differ from the ones it last painted; effect
-    // threads often write the same frame again. True when it asked for a repaint.
+    // Repaints the elements whose colours differ from the ones it last painted, and only
+    // those; effect threads often write the same frame again. True when it asked for a
+    // repaint.
     bool refreshIfChanged();
+    // What the last refresh asked to repaint.
+    const QRegion& lastRefreshed() const { return lastRefreshed_; }
     // Counts paints, so the refresh rate can be checked.
     int paintCount() const { return paints_; }
     // A key's tool tip (its control's) is shown through this: tool tips are language keys,
@@ -77,7 +81,8 @@ class DevicePicture final : public QWidget {
     QPixmap background_;
     QPixmap labels_;
     int paints_ = 0;
-    std::uint64_t shownHash_ = 0;
+    std::vector<QRgb> shown_;  // per element, as last asked to be painted
+    QRegion lastRefreshed_;
     Translate translate_;
 };
 

@@ -13,10 +13,38 @@ std::shared_ptr<SimulatedDevice> SimulatedBackend::plug(device::DeviceKind kind)
 
 std::shared_ptr<SimulatedDevice> SimulatedBackend::plug(device::DeviceKind kind,
                                                         SimSettings settings) {
-    std::lock_guard lock(mutex_);
-    auto device = std::make_shared<SimulatedDevice>(kind, nextSerial_++, std::move(settings));
-    devices_.push_back(device);
+    std::shared_ptr<SimulatedDevice> device;
+    {
+        std::lock_guard lock(mutex_);
+        device = std::make_shared<SimulatedDevice>(kind, nextSerial_++, std::move(settings));
+        device->setVanishListener([weak = std::weak_ptr(subscribers_)] {
+            if (const auto subscribers = weak.lock()) {
+                subscribers->notify();
+            }
+        });
+        devices_.push_back(device);
+    }
+    subscribers_->notify();
     return device;
+}
+
+int SimulatedBackend::subscribe(Listener onChange) {
+    std::lock_guard lock(subscribers_->mutex);
+    const int id = subscribers_->next++;
+    subscribers_->listeners.emplace_back(id, std::move(onChange));
+    return id;
+}
+
+void SimulatedBackend::unsubscribe(int id) {
+    std::lock_guard lock(subscribers_->mutex);
+    std::erase_if(subscribers_->listeners, [id](const auto& entry) { return entry.first == id; });
+}
+
+void SimulatedBackend::Subscribers::notify() {
+    std::lock_guard lock(mutex);
+    for (const auto& [id, listener] : listeners) {
+        listener();
+    }
 }
 
 bool SimulatedBackend::unplug(std::string_view nameOrPath) {

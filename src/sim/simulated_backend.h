@@ -5,18 +5,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/device/device_kind.h"
 #include "core/device/hid_backend.h"
+#include "core/device/hotplug_monitor.h"
 #include "sim/sim_settings.h"
 #include "sim/simulated_device.h"
 
 namespace korvane::sim {
 
 // Virtual devices behind the HID seam. Devices can be plugged and unplugged from any thread
-// while other threads enumerate, open and talk to them.
-class SimulatedBackend final : public device::HidBackend {
+// while other threads enumerate, open and talk to them. It is its own hotplug monitor: a
+// plug, an unplug or a device vanishing by an injected fault tells the subscribers.
+class SimulatedBackend final : public device::HidBackend, public device::HotplugMonitor {
   public:
     explicit SimulatedBackend(SimSettings settings = {});
 
@@ -35,6 +38,10 @@ class SimulatedBackend final : public device::HidBackend {
     bool isStillPresent(const std::string& path) override;
     device::HidOpenFailure whyNotOpened(const device::HidInterfaceInfo& info,
                                         device::HidAccess access) override;
+    device::HotplugMonitor* hotplugMonitor() override { return this; }
+
+    int subscribe(Listener onChange) override;
+    void unsubscribe(int id) override;
 
   private:
     std::shared_ptr<SimulatedDevice> findLocked(std::string_view nameOrPath) const;
@@ -44,6 +51,15 @@ class SimulatedBackend final : public device::HidBackend {
     mutable std::mutex mutex_;
     mutable std::vector<std::shared_ptr<SimulatedDevice>> devices_;
     int nextSerial_ = 1;
+
+    // Shared with the devices, which may outlive the backend.
+    struct Subscribers {
+        std::mutex mutex;
+        std::vector<std::pair<int, Listener>> listeners;
+        int next = 1;
+        void notify();
+    };
+    std::shared_ptr<Subscribers> subscribers_ = std::make_shared<Subscribers>();
 };
 
 // The models a --simulate list names: "rgb-keyboard,mouse,mousepad", or "none" for no

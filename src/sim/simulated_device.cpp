@@ -85,11 +85,21 @@ bool SimulatedDevice::present() const {
 }
 
 void SimulatedDevice::unplug() {
+    std::function<void()> vanished;
     {
         std::lock_guard lock(mutex_);
         present_ = false;
+        vanished = std::exchange(vanished_, {});
+        wakeAllLocked();
     }
-    changed_.notify_all();
+    if (vanished) {
+        vanished();
+    }
+}
+
+void SimulatedDevice::setVanishListener(std::function<void()> listener) {
+    std::lock_guard lock(mutex_);
+    vanished_ = std::move(listener);
 }
 
 void SimulatedDevice::emitConsumer(std::uint16_t usage) {
@@ -103,7 +113,12 @@ void SimulatedDevice::emitConsumer(std::uint16_t usage) {
         }
         pushInput(SimInterface::Consumer, Clock::now(), report);
     }
-    changed_.notify_all();
+}
+
+void SimulatedDevice::wakeAllLocked() {
+    for (auto* handle : handles_) {
+        handle->changed.notify_all();
+    }
 }
 
 std::uint32_t SimulatedDevice::requestCount() const {
@@ -162,6 +177,7 @@ void SimulatedDevice::pushInput(SimInterface which, Clock::time_point readyAt,
             handle->queue.pop_front();
         }
         handle->queue.push_back(InputReport{readyAt, {bytes.begin(), bytes.end()}});
+        handle->changed.notify_all();
     }
 }
 
@@ -197,6 +213,7 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
         return false;
     }
     bool accepted = false;
+    std::function<void()> vanished;
     {
         std::lock_guard lock(mutex_);
         if (!present_) {
@@ -215,6 +232,8 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
             pushInput(SimInterface::Vendor, readyAt, answer);
         } else if (fault->kind == FaultKind::Unplug) {
             present_ = false;
+            vanished = std::exchange(vanished_, {});
+            wakeAllLocked();
         } else if (fault->kind == FaultKind::StatusFF || fault->kind == FaultKind::StatusFE) {
             Report answer{};
             std::copy_n(requestBytes.begin(), 7, answer.begin());
@@ -224,7 +243,9 @@ bool SimulatedDevice::write(HandleState& handle, std::span<const std::uint8_t> r
         }
         accepted = present_;
     }
-    changed_.notify_all();
+    if (vanished) {
+        vanished();
+    }
     return accepted;
 }
 
@@ -254,13 +275,13 @@ HidReadStatus SimulatedDevice::read(HandleState& handle, std::span<std::uint8_t>
         }
         if (handle.queue.empty()) {
             if (infinite) {
-                changed_.wait(lock);
+                handle.changed.wait(lock);
             } else {
-                changed_.wait_until(lock, deadline);
+                handle.changed.wait_until(lock, deadline);
             }
         } else {
             const auto readyAt = handle.queue.front().readyAt;
-            changed_.wait_until(lock, infinite ? readyAt : std::min(readyAt, deadline));
+            handle.changed.wait_until(lock, infinite ? readyAt : std::min(readyAt, deadline));
         }
     }
 }
@@ -269,8 +290,8 @@ void SimulatedDevice::abortRead(HandleState& handle) {
     {
         std::lock_guard lock(mutex_);
         handle.abort = true;
+        handle.changed.notify_all();
     }
-    changed_.notify_all();
 }
 
 }  // namespace korvane::sim

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -41,6 +42,9 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     bool present() const;
     // The device vanishes: pending and later reads fail, writes fail.
     void unplug();
+    // Runs once, outside the device's lock, when the device vanishes (unplugged or by an
+    // injected fault). Set by the backend when it plugs the device.
+    void setVanishListener(std::function<void()> listener);
     // Queues a consumer-control input report carrying usage (0 = released).
     void emitConsumer(std::uint16_t usage);
 
@@ -71,10 +75,13 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
         Clock::time_point readyAt;
         std::vector<std::uint8_t> bytes;
     };
+    // Each handle's reader waits on its own condition: a light frame written to the vendor
+    // node does not wake a reader of the consumer node.
     struct HandleState {
         SimInterface which = SimInterface::Vendor;
         std::deque<InputReport> queue;
         bool abort = false;
+        std::condition_variable changed;
     };
 
     bool write(HandleState& handle, std::span<const std::uint8_t> report);
@@ -83,8 +90,10 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     void abortRead(HandleState& handle);
     void attach(HandleState* handle);
     void detach(HandleState* handle);
+    // Both with the lock held.
     void pushInput(SimInterface which, Clock::time_point readyAt,
                    std::span<const std::uint8_t> bytes);
+    void wakeAllLocked();
     const Fault* faultFor(std::uint32_t request) const;
     // How long after its request an answer becomes readable.
     std::chrono::milliseconds delayFor(std::uint32_t request) const;
@@ -94,12 +103,12 @@ class SimulatedDevice : public std::enable_shared_from_this<SimulatedDevice> {
     const SimSettings settings_;
 
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
     Firmware firmware_;
     bool present_ = true;
     std::uint32_t requests_ = 0;
     std::uint32_t controlRequests_ = 0;
     std::vector<HandleState*> handles_;
+    std::function<void()> vanished_;  // guarded by mutex_; taken when it runs
 };
 
 }  // namespace korvane::sim

@@ -24,7 +24,7 @@
 namespace korvane::app::testing {
 
 // Lends the fixture's backend to a wrapper that wants to own one (the wire trace).
-class BorrowedBackend final : public device::HidBackend {
+class BorrowedBackend : public device::HidBackend {
   public:
     explicit BorrowedBackend(device::HidBackend& inner) : inner_(inner) {}
     std::optional<std::vector<device::HidInterfaceInfo>> enumerate() override {
@@ -35,6 +35,7 @@ class BorrowedBackend final : public device::HidBackend {
         return inner_.open(info, access);
     }
     bool isStillPresent(const std::string& path) override { return inner_.isStillPresent(path); }
+    device::HotplugMonitor* hotplugMonitor() override { return inner_.hotplugMonitor(); }
 
   private:
     device::HidBackend& inner_;

@@ -159,6 +159,33 @@ TEST(DevicePicture, ElementsAreHitAndColouredFromTheBufferOfTheirDevice) {
     }
 }
 
+// An animated picture repaints the lights that changed, not the whole device.
+TEST(DevicePicture, RepaintsOnlyTheElementsThatChanged) {
+    ui::ControlTree tree;
+    ui::Control& root = tree.create("root", ui::ControlKind::Container, "QWidget", nullptr);
+    for (int i = 0; i < 15; ++i) {
+        tree.create("mp_dkey_" + std::to_string(i), ui::ControlKind::Picture, "PictureKey", &root)
+            .setChangerMode(true);
+    }
+    ui::PreviewBuffer preview;
+    DevicePicture picture;
+    picture.resize(600, 190);
+    picture.setProperty("picture", "mousepad");
+    picture.setProperty("keyPrefix", "mp_dkey_");
+    picture.setProperty("keyCount", 15);
+    picture.attach(tree, &preview);
+    EXPECT_TRUE(picture.refreshIfChanged());  // the first look paints every element
+
+    EXPECT_FALSE(picture.refreshIfChanged());  // the same colours again: nothing
+    EXPECT_TRUE(picture.lastRefreshed().isEmpty());
+
+    preview.setMousePad(4, 0x00FF00, 255);
+    preview.setMousePad(9, 0x0000FF, 128);
+    EXPECT_TRUE(picture.refreshIfChanged());
+    EXPECT_EQ(picture.lastRefreshed(), QRegion(picture.keyRect(4)) + picture.keyRect(9));
+    EXPECT_FALSE(picture.lastRefreshed().contains(picture.keyRect(5).center()));
+}
+
 // Key pictures are no widgets of their own: the picture shows the tool tip of the key under
 // the pointer (the key assignment page puts what the key does there).
 TEST(DevicePicture, ShowsTheToolTipOfTheKeyUnderThePointer) {

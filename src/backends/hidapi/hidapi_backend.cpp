@@ -5,6 +5,7 @@
 
 #include "backends/hidapi/hid_enumeration.h"
 #include "backends/hidapi/hidapi_handle.h"
+#include "backends/udev/udev_hotplug_monitor.h"
 
 namespace korvane::backends {
 
@@ -16,7 +17,9 @@ using device::HidInterfaceInfo;
 
 class HidapiBackend final : public device::HidBackend {
   public:
-    explicit HidapiBackend(std::shared_ptr<HidapiLibrary> library) : library_(std::move(library)) {
+    HidapiBackend(std::shared_ptr<HidapiLibrary> library,
+                  std::unique_ptr<device::HotplugMonitor> hotplug)
+        : library_(std::move(library)), hotplug_(std::move(hotplug)) {
         std::lock_guard guard(library_->globalMutex);
         // Before any thread opens a device, as hidapi asks.
         initialised_ = library_->calls->init();
@@ -61,8 +64,11 @@ class HidapiBackend final : public device::HidBackend {
                                                  : device::HidOpenFailure::Other;
     }
 
+    device::HotplugMonitor* hotplugMonitor() override { return hotplug_.get(); }
+
   private:
     std::shared_ptr<HidapiLibrary> library_;
+    std::unique_ptr<device::HotplugMonitor> hotplug_;
     bool initialised_ = false;
 };
 
@@ -72,11 +78,12 @@ std::unique_ptr<device::HidBackend> makeHidapiBackend() {
     // One library object per process: every backend shares its lock.
     static const std::shared_ptr<HidapiLibrary> library =
         std::make_shared<HidapiLibrary>(systemHidapiCalls());
-    return makeHidapiBackend(library);
+    return makeHidapiBackend(library, std::make_unique<UdevHotplugMonitor>());
 }
 
-std::unique_ptr<device::HidBackend> makeHidapiBackend(std::shared_ptr<HidapiLibrary> library) {
-    return std::make_unique<HidapiBackend>(std::move(library));
+std::unique_ptr<device::HidBackend> makeHidapiBackend(
+    std::shared_ptr<HidapiLibrary> library, std::unique_ptr<device::HotplugMonitor> hotplug) {
+    return std::make_unique<HidapiBackend>(std::move(library), std::move(hotplug));
 }
 
 }  // namespace korvane::backends

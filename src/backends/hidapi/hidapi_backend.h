@@ -14,7 +14,10 @@ struct HidapiLibrary;
 // never run together, whichever thread makes them.
 std::unique_ptr<device::HidBackend> makeHidapiBackend();
 
-// The same over given calls (tests put a fake behind the library).
-std::unique_ptr<device::HidBackend> makeHidapiBackend(std::shared_ptr<HidapiLibrary> library);
+// The same over given calls (tests put a fake behind the library); hotplug, when given,
+// tells when nodes come and go (the real backend has udev's).
+std::unique_ptr<device::HidBackend> makeHidapiBackend(
+    std::shared_ptr<HidapiLibrary> library,
+    std::unique_ptr<device::HotplugMonitor> hotplug = nullptr);
 
 }  // namespace korvane::backends

@@ -41,12 +41,22 @@ enum ReReadBits : unsigned {
 
 class ReReadRequests {
   public:
-    void request(unsigned bits) { pending_.fetch_or(bits); }
+    // Wakes the connection thread, which sleeps on its stop event between passes.
+    void request(unsigned bits) {
+        pending_.fetch_or(bits);
+        if (const platform::StopEvent* sleeper = sleeper_.load()) {
+            sleeper->wake();
+        }
+    }
     unsigned take() { return pending_.exchange(0); }
     bool pending() const { return pending_.load() != 0; }
+    // The stop event the connection thread sleeps on (before then, its first sleep sees
+    // what is pending).
+    void setSleeper(const platform::StopEvent* stop) { sleeper_.store(stop); }
 
   private:
     std::atomic<unsigned> pending_{0};
+    std::atomic<const platform::StopEvent*> sleeper_{nullptr};
 };
 
 // One connection thread's state between the locked read and the main thread's apply.
@@ -283,6 +293,7 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
                              const std::shared_ptr<DeviceFeatures>& features, Connection& c,
                              WorkerSlot slot, device::InterfaceRole role) {
     main.workers().assign(slot, [&main, &backend, features, &c, role](platform::StopEvent& stop) {
+        c.requests.setSleeper(&stop);
         device::ConnectionWatcher::Hooks hooks;
         hooks.readArrived = [&](DeviceKind kind, const device::HidInterfaceInfo& info) {
             readArrived(main, c, kind, info, stop);
@@ -315,8 +326,10 @@ void installConnectionThread(MainWindow& main, device::HidBackend& backend,
         hooks.permissionDenied = [&main](const device::HidInterfaceInfo&) {
             main.postMessageBox(std::string(device::DeviceAccessMessageKey()));
         };
-        device::ConnectionWatcher watcher(backend, c.commander, role, std::move(hooks));
+        device::ConnectionWatcher watcher(backend, c.commander, role, std::move(hooks),
+                                          &main.deviceChanges());
         watcher.run(stop, [&c] { return c.requests.pending(); });
+        c.requests.setSleeper(nullptr);
     });
 }
 
@@ -370,6 +383,9 @@ void InstallDeviceFeatures(MainWindow& main) {
     if (backend == nullptr) {
         return;
     }
+    if (device::HotplugMonitor* monitor = backend->hotplugMonitor()) {
+        main.deviceChanges().follow(*monitor);
+    }
     installDeviceWriteQueue(main, features);
     installConnectionThread(main, *backend, features, features->keyboard,
                             WorkerSlot::KeyboardConnection,
@@ -382,13 +398,15 @@ void InstallDeviceFeatures(MainWindow& main) {
     main.workers().assign(
         WorkerSlot::MouseConsumerListener, [&main, backend](platform::StopEvent& stop) {
             device::MouseConsumerListener listener(
-                *backend, [&main](std::uint16_t usage) { onConsumerUsage(main, usage); });
+                *backend, [&main](std::uint16_t usage) { onConsumerUsage(main, usage); },
+                &main.deviceChanges());
             listener.run(stop);
         });
-    main.workers().assign(WorkerSlot::KeyboardConsumerHolder, [backend](platform::StopEvent& stop) {
-        device::KeyboardConsumerHolder holder(*backend);
-        holder.run(stop);
-    });
+    main.workers().assign(
+        WorkerSlot::KeyboardConsumerHolder, [&main, backend](platform::StopEvent& stop) {
+            device::KeyboardConsumerHolder holder(*backend, &main.deviceChanges());
+            holder.run(stop);
+        });
 }
 
 }  // namespace korvane::app

@@ -42,6 +42,22 @@ MainWindow::MainWindow(MainWindowServices services) : services_(std::move(servic
     // The cursor list is seeded in its place among the mouse's lists; the editors that show
     // the macro and cursor lists replace these steps with their own.
     indexListHooks_.mouseCursors = [] { macros::CursorStore::fromDataFolder().SeedCursorList(); };
+    for (device::DeviceCommander* commander : {&keyboard_, &mouse_, &mousePad_}) {
+        commander->setStateListener([this] { deviceChanges_.notify(); });
+    }
+    mouseSettingsChanged.setOnSet([this] { wantFlush(); });
+    mousePadSettingsChanged.setOnSet([this] { wantFlush(); });
+}
+
+void MainWindow::wantFlush() {
+    if (!services_.loop.isMainThread()) {
+        services_.loop.post([this] { wantFlush(); });
+        return;
+    }
+    if (initialised_ && !exited_ && !flushTimerRunning_) {
+        flushTimerRunning_ = true;
+        services_.loop.startTimer(2, 1000ms);
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -137,7 +153,10 @@ void MainWindow::windowInit() {
     std::this_thread::sleep_for(100ms);
     TakeOverInstallerLanguage(services_.installer, mainIni);
     services_.window.hide();
-    workers_.startAll([this] { services_.loop.startTimer(2, 1000ms); });
+    workers_.startAll([this] {
+        flushTimerRunning_ = true;
+        services_.loop.startTimer(2, 1000ms);
+    });
     ApplyStartLanguage(mainIni, services_.language);
     autoStart_ = services_.autostart.exists();
 }
@@ -325,6 +344,11 @@ void MainWindow::onTimer(int id) {
             break;
         case 2:
             flushSettings();
+            // Nothing waits: the timer rests until a record changes again.
+            if (!mouseSettingsChanged.load() && !mousePadSettingsChanged.load()) {
+                services_.loop.stopTimer(2);
+                flushTimerRunning_ = false;
+            }
             break;
         case 7:
             services_.window.invalidate();

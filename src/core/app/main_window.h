@@ -18,6 +18,7 @@
 #include "core/app/page_refresh.h"
 #include "core/app/window_host.h"
 #include "core/app/worker_set.h"
+#include "core/device/device_changes.h"
 #include "core/device/device_commander.h"
 #include "core/device/device_kind.h"
 #include "core/lighting/effects/effect_engines.h"
@@ -38,6 +39,31 @@ class HttpClient;
 }
 
 namespace korvane::app {
+
+// A settings record waiting for the one-second flush. Setting it starts the flush timer,
+// which stops itself once nothing is left to flush, so an idle program has no timer running.
+class PendingFlush {
+  public:
+    PendingFlush& operator=(bool value) {
+        store(value);
+        return *this;
+    }
+    void store(bool value) {
+        flag_.store(value);
+        if (value && onSet_) {
+            onSet_();
+        }
+    }
+    bool exchange(bool value) { return flag_.exchange(value); }
+    bool load() const { return flag_.load(); }
+    explicit operator bool() const { return load(); }
+    // Set once by the window before any thread sets the flag.
+    void setOnSet(std::function<void()> onSet) { onSet_ = std::move(onSet); }
+
+  private:
+    std::atomic<bool> flag_{false};
+    std::function<void()> onSet_;
+};
 
 struct MainWindowServices {
     platform::MainLoop& loop;
@@ -147,6 +173,9 @@ class MainWindow {
     device::DeviceCommander& mouseCommander() { return mouse_; }
     device::DeviceCommander& mousePadCommander() { return mousePad_; }
     bool anyDeviceConnected() const;
+    // Wakes sleeping threads when a device node comes or goes, or a commander's connected
+    // or synchronised flag changes. Any thread.
+    device::DeviceChanges& deviceChanges() { return deviceChanges_; }
     DeviceStores& stores() { return stores_; }
     CurrentKinds& kinds() { return kinds_; }
     // Read by the effect threads; publish after changing the live lighting records.
@@ -205,8 +234,8 @@ class MainWindow {
     const std::array<ui::Control*, 15>& mousePadPictures() const { return mousePadPictures_; }
 
     std::atomic<bool> streamingEnabled{true};
-    std::atomic<bool> mouseSettingsChanged{false};
-    std::atomic<bool> mousePadSettingsChanged{false};
+    PendingFlush mouseSettingsChanged;
+    PendingFlush mousePadSettingsChanged;
     bool autoStartEnabled() const { return autoStart_; }
 
   private:
@@ -221,6 +250,8 @@ class MainWindow {
     void showNoDeviceMessage();
     void toggleAutostart();
     void flushSettings();
+    // Starts the one-second flush timer unless it runs; any thread.
+    void wantFlush();
     ui::Menu readMenu(std::string_view file) const;
     std::string startupText() const;
 
@@ -242,6 +273,8 @@ class MainWindow {
     profiles::SeededThisRun seeded_;
     profiles::IndexListHooks indexListHooks_;
 
+    // Outlives the commanders and workers that notify and listen.
+    device::DeviceChanges deviceChanges_;
     // Destroyed in the order mouse pad, mouse, keyboard (reverse of declaration).
     device::DeviceCommander keyboard_;
     device::DeviceCommander mouse_;
@@ -259,6 +292,7 @@ class MainWindow {
     bool noDeviceBoxOpen_ = false;
     bool initialised_ = false;
     bool exited_ = false;
+    bool flushTimerRunning_ = false;  // main thread
 };
 
 }  // namespace korvane::app

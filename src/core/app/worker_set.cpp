@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/platform/debug_line.h"
+#include "core/platform/thread_name.h"
 
 namespace korvane::app {
 namespace {
@@ -42,7 +43,9 @@ void WorkerSet::startAll(const std::function<void()>& betweenNineAndTen) {
         const std::size_t i = index(entry.slot);
         if (bodies_[i]) {
             const std::string_view endLine = entry.endLine;
-            workers_[i]->start([body = bodies_[i], endLine](platform::StopEvent& stop) {
+            const std::string_view thread = entry.thread;
+            workers_[i]->start([body = bodies_[i], endLine, thread](platform::StopEvent& stop) {
+                platform::nameThisThread(thread);
                 body(stop);
                 // A worker that gave up on its own (an enumeration failure) says nothing.
                 if (!endLine.empty() && stop.isSet()) {

@@ -35,25 +35,34 @@ struct WorkerEntry {
     WorkerSlot slot;
     std::string_view name;
     std::string_view endLine;  // debug line written when the worker ends; empty: none
+    std::string_view thread;   // the thread's name as `top -H` shows it (at most 15 bytes)
 };
 
 inline constexpr std::array<WorkerEntry, kWorkerCount> kWorkerTable{{
-    {WorkerSlot::KeyboardConnection, "keyboard connection", "键盘设备侦测线程设定退出"},
-    {WorkerSlot::MouseConnection, "mouse connection", "鼠标设备侦测线程设定退出"},
-    {WorkerSlot::MousePadConnection, "mouse-pad connection", "鼠标垫设备侦测线程设定退出"},
-    {WorkerSlot::MouseConsumerListener, "mouse consumer listener", "鼠标同步线程设定测试退出"},
-    {WorkerSlot::KeyboardConsumerHolder, "keyboard consumer holder", "键盘同步线程设定退出"},
-    {WorkerSlot::KeyboardEffect, "keyboard lighting", "键盘灯光线程设定退出"},
-    {WorkerSlot::MouseEffect, "mouse lighting", "鼠标灯光线程设定退出"},
-    {WorkerSlot::MousePadEffect, "mouse-pad lighting", "鼠标垫灯光线程设定退出"},
-    {WorkerSlot::SyncEffect, "synchronised lighting", "同步灯光线程设定退出"},
-    {WorkerSlot::KeyboardLightLink, "keyboard light-profile link", "键盘灯光进程侦测线程设定退出"},
-    {WorkerSlot::KeyboardKeyLink, "keyboard key-profile link", "键盘按键进程侦测线程设定退出"},
-    {WorkerSlot::MouseLightLink, "mouse light-profile link", "鼠标灯光进程侦测线程设定退出"},
-    {WorkerSlot::MouseKeyLink, "mouse key-profile link", "鼠标按键进程线程设定退出"},
+    {WorkerSlot::KeyboardConnection, "keyboard connection", "键盘设备侦测线程设定退出",
+     "kv-kb-conn"},
+    {WorkerSlot::MouseConnection, "mouse connection", "鼠标设备侦测线程设定退出", "kv-ms-conn"},
+    {WorkerSlot::MousePadConnection, "mouse-pad connection", "鼠标垫设备侦测线程设定退出",
+     "kv-mp-conn"},
+    {WorkerSlot::MouseConsumerListener, "mouse consumer listener", "鼠标同步线程设定测试退出",
+     "kv-ms-listen"},
+    {WorkerSlot::KeyboardConsumerHolder, "keyboard consumer holder", "键盘同步线程设定退出",
+     "kv-kb-hold"},
+    {WorkerSlot::KeyboardEffect, "keyboard lighting", "键盘灯光线程设定退出", "kv-kb-fx"},
+    {WorkerSlot::MouseEffect, "mouse lighting", "鼠标灯光线程设定退出", "kv-ms-fx"},
+    {WorkerSlot::MousePadEffect, "mouse-pad lighting", "鼠标垫灯光线程设定退出", "kv-mp-fx"},
+    {WorkerSlot::SyncEffect, "synchronised lighting", "同步灯光线程设定退出", "kv-sync-fx"},
+    {WorkerSlot::KeyboardLightLink, "keyboard light-profile link", "键盘灯光进程侦测线程设定退出",
+     "kv-kb-light-lnk"},
+    {WorkerSlot::KeyboardKeyLink, "keyboard key-profile link", "键盘按键进程侦测线程设定退出",
+     "kv-kb-key-lnk"},
+    {WorkerSlot::MouseLightLink, "mouse light-profile link", "鼠标灯光进程侦测线程设定退出",
+     "kv-ms-light-lnk"},
+    {WorkerSlot::MouseKeyLink, "mouse key-profile link", "鼠标按键进程线程设定退出",
+     "kv-ms-key-lnk"},
     {WorkerSlot::MousePadLightLink, "mouse-pad light-profile link",
-     "鼠标垫灯光进程侦测线程设定退出"},
-    {WorkerSlot::VersionReadback, "version readback", ""},
+     "鼠标垫灯光进程侦测线程设定退出", "kv-mp-light-lnk"},
+    {WorkerSlot::VersionReadback, "version readback", "", "kv-version"},
 }};
 
 // Holds the bodies the features give their slots, starts them once in order and stops

@@ -8,17 +8,14 @@
 #include "core/platform/debug_line.h"
 
 namespace korvane::device {
-namespace {
-
-using namespace std::chrono_literals;
-
-constexpr std::chrono::milliseconds kWakeSlice{10};
-
-}  // namespace
 
 ConnectionWatcher::ConnectionWatcher(HidBackend& backend, DeviceCommander& commander,
-                                     InterfaceRole role, Hooks hooks)
-    : backend_(backend), commander_(commander), role_(role), hooks_(std::move(hooks)) {}
+                                     InterfaceRole role, Hooks hooks, DeviceChanges* changes)
+    : backend_(backend),
+      commander_(commander),
+      role_(role),
+      hooks_(std::move(hooks)),
+      changes_(changes) {}
 
 bool ConnectionWatcher::connectFirstMatch(const std::vector<HidInterfaceInfo>& interfaces,
                                           DeviceKind& kind, HidInterfaceInfo& info) {
@@ -112,25 +109,15 @@ ConnectionWatcher::Pass ConnectionWatcher::runPass() {
     return pass;
 }
 
-void ConnectionWatcher::run(const platform::StopEvent& stop, const std::function<bool()>& wake) {
+void ConnectionWatcher::run(const platform::StopEvent& stop, const std::function<bool()>& pending) {
+    DeviceChangeWaiter waiter(changes_, stop);
     while (!stop.isSet()) {
         if (runPass() == Pass::EnumerationFailed) {
             return;
         }
-        const auto interval = commander_.connected() ? kPresentPollInterval : kAbsentPollInterval;
-        if (!wake) {
-            if (stop.wait(interval)) {
-                return;
-            }
-            continue;
-        }
-        for (auto waited = 0ms; waited < interval; waited += kWakeSlice) {
-            if (stop.wait(std::min(kWakeSlice, interval - waited))) {
-                return;
-            }
-            if (wake()) {
-                break;
-            }
+        const auto unwatched = commander_.connected() ? kPresentPollInterval : kAbsentPollInterval;
+        if (waiter.wait(waiter.interval(unwatched), pending)) {
+            return;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "core/device/device_changes.h"
 #include "core/device/device_commander.h"
 #include "core/device/device_kind.h"
 #include "core/device/device_matching.h"
@@ -18,7 +19,10 @@ inline constexpr std::chrono::milliseconds kAbsentPollInterval{1000};
 inline constexpr std::chrono::milliseconds kPresentPollInterval{100};
 
 // Watches for the device of one commander: enumerates while it is absent, probes the open
-// interface while it is present. The commander's lock is held across the device-side part
+// interface while it is present. Between passes it sleeps until the devices change (a node
+// came or went, another commander connected or lost its device), a request is pending, or
+// the poll interval is up: the safety poll while a hotplug monitor watches, else 1000 ms
+// absent and 100 ms present. The commander's lock is held across the device-side part
 // of a pass and released before any hook that may wait for the main thread runs.
 class ConnectionWatcher {
   public:
@@ -41,14 +45,14 @@ class ConnectionWatcher {
     enum class Pass { Absent, Arrived, Present, Lost, EnumerationFailed };
 
     ConnectionWatcher(HidBackend& backend, DeviceCommander& commander, InterfaceRole role,
-                      Hooks hooks);
+                      Hooks hooks, DeviceChanges* changes = nullptr);
 
     // One polling pass.
     Pass runPass();
     // Passes until the stop event is set or enumeration fails; every sleep waits on stop.
-    // wake, when given, is asked every few milliseconds during a sleep whether the next pass
-    // should start at once (a re-read was requested).
-    void run(const platform::StopEvent& stop, const std::function<bool()>& wake = {});
+    // pending, when given, ends a sleep early (a re-read was requested): it must only read
+    // atomics, and whoever makes it true calls stop.wake().
+    void run(const platform::StopEvent& stop, const std::function<bool()>& pending = {});
 
   private:
     bool connectFirstMatch(const std::vector<HidInterfaceInfo>& interfaces, DeviceKind& kind,
@@ -59,6 +63,7 @@ class ConnectionWatcher {
     DeviceCommander& commander_;
     InterfaceRole role_;
     Hooks hooks_;
+    DeviceChanges* changes_;
     std::set<std::uint32_t> deniedReported_;        // vendor << 16 | product
     std::vector<HidInterfaceInfo> deniedThisPass_;  // to tell once the lock is released
 };

@@ -44,8 +44,9 @@ std::optional<std::uint16_t> ConsumerDecoder::firstUsage(
     return first.usage;
 }
 
-MouseConsumerListener::MouseConsumerListener(HidBackend& backend, UsageHandler onUsage)
-    : backend_(backend), onUsage_(std::move(onUsage)) {}
+MouseConsumerListener::MouseConsumerListener(HidBackend& backend, UsageHandler onUsage,
+                                             DeviceChanges* changes)
+    : backend_(backend), onUsage_(std::move(onUsage)), changes_(changes) {}
 
 bool MouseConsumerListener::scan(std::unique_ptr<HidHandle>& handle,
                                  std::optional<ConsumerDecoder>& decoder) {
@@ -77,9 +78,11 @@ void MouseConsumerListener::listen(HidHandle& handle, const ConsumerDecoder& dec
                                    const platform::StopEvent& stop) {
     std::vector<std::uint8_t> buffer(std::max(decoder.inputReportLength(), kMinimumReportBuffer));
     const std::string path = handle.info().path;
+    // The read has no time limit: stopping aborts it.
+    const platform::ScopedWaker abortOnStop(stop, [&handle] { handle.abortRead(); });
     while (!stop.isSet()) {
         std::size_t bytesRead = 0;
-        const HidReadStatus status = handle.read(buffer, kListenerReadSlice, bytesRead);
+        const HidReadStatus status = handle.read(buffer, HidHandle::kInfinite, bytesRead);
         if (status == HidReadStatus::Ok) {
             const std::size_t length = std::min(bytesRead, buffer.size());
             if (const auto usage = decoder.firstUsage(std::span(buffer).first(length))) {
@@ -96,13 +99,14 @@ void MouseConsumerListener::listen(HidHandle& handle, const ConsumerDecoder& dec
             return;
         }
         // A failed read of a present device: read again, without spinning.
-        if (stop.wait(kListenerReadSlice)) {
+        if (stop.wait(kListenerReadRetry)) {
             return;
         }
     }
 }
 
 void MouseConsumerListener::run(const platform::StopEvent& stop) {
+    DeviceChangeWaiter waiter(changes_, stop);
     while (!stop.isSet()) {
         std::unique_ptr<HidHandle> handle;
         std::optional<ConsumerDecoder> decoder;
@@ -113,7 +117,7 @@ void MouseConsumerListener::run(const platform::StopEvent& stop) {
             listen(*handle, *decoder, stop);
             handle.reset();
         }
-        if (stop.wait(kListenerScanInterval)) {
+        if (waiter.wait(waiter.interval(kListenerScanInterval))) {
             return;
         }
     }
@@ -121,30 +125,33 @@ void MouseConsumerListener::run(const platform::StopEvent& stop) {
 
 void KeyboardConsumerHolder::run(const platform::StopEvent& stop) {
     const InterfaceMatch& match = interfaceMatch(InterfaceRole::KeyboardConsumerListener);
-    while (held_ == nullptr) {
-        if (stop.isSet()) {
-            return;
-        }
-        const auto interfaces = backend_.enumerate();
-        if (!interfaces) {
-            return;
-        }
-        for (const HidInterfaceInfo& info : *interfaces) {
-            if (!matchesInterface(InterfaceRole::KeyboardConsumerListener, info)) {
-                continue;
+    {
+        DeviceChangeWaiter waiter(changes_, stop);
+        while (held_ == nullptr) {
+            if (stop.isSet()) {
+                return;
             }
-            if (auto handle = backend_.open(info, match.access)) {
-                held_ = std::move(handle);
-                holding_ = true;
-                break;
+            const auto interfaces = backend_.enumerate();
+            if (!interfaces) {
+                return;
             }
-        }
-        if (held_ == nullptr && stop.wait(kListenerScanInterval)) {
-            return;
+            for (const HidInterfaceInfo& info : *interfaces) {
+                if (!matchesInterface(InterfaceRole::KeyboardConsumerListener, info)) {
+                    continue;
+                }
+                if (auto handle = backend_.open(info, match.access)) {
+                    held_ = std::move(handle);
+                    holding_ = true;
+                    break;
+                }
+            }
+            if (held_ == nullptr && waiter.wait(waiter.interval(kListenerScanInterval))) {
+                return;
+            }
         }
     }
-    while (!stop.wait(kListenerScanInterval)) {
-    }
+    // Holding is all it does: it sleeps until the program ends.
+    stop.waitUntil([] { return false; });
     held_.reset();
     holding_ = false;
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 
+#include "core/device/device_changes.h"
 #include "core/device/device_matching.h"
 #include "core/device/hid_backend.h"
 #include "core/device/report_descriptor.h"
@@ -19,9 +20,10 @@ inline constexpr std::uint16_t kUsageReReadActive = 0x0401;
 inline constexpr std::uint16_t kUsageFullReRead = 0x0402;
 inline constexpr std::uint16_t kUsageFlash = 0x0403;
 
+// Between scans without a hotplug monitor; with one, scans follow the device changes.
 inline constexpr std::chrono::milliseconds kListenerScanInterval{1000};
-// A blocking read is cut into slices of this length so that shutdown ends it promptly.
-inline constexpr std::chrono::milliseconds kListenerReadSlice{50};
+// The pause before reading a present device again after a failed read.
+inline constexpr std::chrono::milliseconds kListenerReadRetry{50};
 
 // The consumer-control collection of an opened interface, decoded from its descriptor.
 class ConsumerDecoder {
@@ -46,10 +48,13 @@ class MouseConsumerListener {
   public:
     using UsageHandler = std::function<void(std::uint16_t usage)>;
 
-    MouseConsumerListener(HidBackend& backend, UsageHandler onUsage);
+    // changes, when given, wakes the scans; without it they run once a second.
+    MouseConsumerListener(HidBackend& backend, UsageHandler onUsage,
+                          DeviceChanges* changes = nullptr);
 
-    // Scans once a second until an interface is accepted, reads it until it is lost, and
-    // starts over; ends when stop is set or enumeration fails.
+    // Scans until an interface is accepted, reads it (a read without time limit that the
+    // stop event cuts short) until it is lost, and starts over; ends when stop is set or
+    // enumeration fails.
     void run(const platform::StopEvent& stop);
 
   private:
@@ -59,21 +64,25 @@ class MouseConsumerListener {
 
     HidBackend& backend_;
     UsageHandler onUsage_;
+    DeviceChanges* changes_;
 };
 
 // Holds the RGB keyboard's consumer-control collection open for the whole run, so that
 // nothing else takes it; it reads nothing.
 class KeyboardConsumerHolder {
   public:
-    explicit KeyboardConsumerHolder(HidBackend& backend) : backend_(backend) {}
+    // changes, when given, wakes the scans; without it they run once a second.
+    explicit KeyboardConsumerHolder(HidBackend& backend, DeviceChanges* changes = nullptr)
+        : backend_(backend), changes_(changes) {}
 
-    // Scans once a second until it holds the interface, then waits for stop; ends when stop
-    // is set or enumeration fails.
+    // Scans until it holds the interface, then sleeps until stop; ends when stop is set or
+    // enumeration fails.
     void run(const platform::StopEvent& stop);
     bool holding() const { return holding_.load(); }
 
   private:
     HidBackend& backend_;
+    DeviceChanges* changes_;
     std::unique_ptr<HidHandle> held_;
     std::atomic<bool> holding_{false};
 };

@@ -69,9 +69,21 @@ class DeviceCommander {
     void setTableLength(std::uint16_t length) { tableLength_.store(length); }
 
     bool connected() const { return connected_.load(); }
-    void setConnected(bool value) { connected_.store(value); }
+    void setConnected(bool value) {
+        if (connected_.exchange(value) != value) {
+            stateChanged();
+        }
+    }
     bool synchronised() const { return synchronised_.load(); }
-    void setSynchronised(bool value) { synchronised_.store(value); }
+    void setSynchronised(bool value) {
+        if (synchronised_.exchange(value) != value) {
+            stateChanged();
+        }
+    }
+    // Runs on the changing thread after connected or synchronised took another value, so that
+    // threads sleeping until a device comes can be woken. Set before other threads use the
+    // commander; it must be quick and must not take this commander's lock.
+    void setStateListener(std::function<void()> listener) { stateListener_ = std::move(listener); }
 
     // Re-entrant; a connection thread may hold it across a whole polling pass so that other
     // threads' exchanges on this device wait until the pass is over.
@@ -115,6 +127,11 @@ class DeviceCommander {
     int WriteCursorData(std::span<const std::uint8_t> data);
 
   private:
+    void stateChanged() const {
+        if (stateListener_) {
+            stateListener_();
+        }
+    }
     int singleRequest(CommandCode code, std::uint8_t length, std::uint16_t offset,
                       std::span<const std::uint8_t> data, Report64& answer);
     template <typename BeforeSend, typename AfterAnswer>
@@ -127,6 +144,7 @@ class DeviceCommander {
     std::atomic<std::uint16_t> tableLength_{kDefaultTableLength};
     std::atomic<bool> connected_{false};
     std::atomic<bool> synchronised_{false};
+    std::function<void()> stateListener_;
     std::atomic<bool> exchangesStopped_{false};
     std::atomic<std::chrono::milliseconds> answerTimeLimit_{kAnswerTimeLimit};
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/device/hotplug_monitor.h"
+
 namespace korvane::device {
 
 // One top-level collection of a HID interface, as enumeration finds it. On Linux one
@@ -55,6 +57,9 @@ class HidHandle {
 class HidBackend {
   public:
     virtual ~HidBackend() = default;
+
+    // What tells when its interfaces come and go; null when nothing does (callers poll).
+    virtual HotplugMonitor* hotplugMonitor() { return nullptr; }
 
     // Every present collection; nullopt when enumeration itself failed.
     virtual std::optional<std::vector<HidInterfaceInfo>> enumerate() = 0;

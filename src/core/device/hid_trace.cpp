@@ -56,6 +56,7 @@ class TracedBackend : public HidBackend {
         return std::make_unique<TracedHandle>(std::move(handle), trace_);
     }
     bool isStillPresent(const std::string& path) override { return inner_->isStillPresent(path); }
+    HotplugMonitor* hotplugMonitor() override { return inner_->hotplugMonitor(); }
     HidOpenFailure whyNotOpened(const HidInterfaceInfo& info, HidAccess access) override {
         return inner_->whyNotOpened(info, access);
     }

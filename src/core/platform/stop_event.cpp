@@ -45,7 +45,7 @@ void StopEvent::removeWaker(int id) const {
     std::erase_if(wakers_, [id](const auto& entry) { return entry.first == id; });
 }
 
-void StopEvent::wake() {
+void StopEvent::wake() const {
     // Taking the lock orders this wake after a waiter's test of its condition, so the wake
     // is never lost between the test and the wait.
     { std::lock_guard lock(mutex_); }
@@ -55,6 +55,13 @@ void StopEvent::wake() {
 bool StopEvent::waitUntil(const std::function<bool()>& ready) const {
     std::unique_lock lock(mutex_);
     cv_.wait(lock, [&] { return signalled_ || ready(); });
+    return signalled_;
+}
+
+bool StopEvent::waitUntil(const std::function<bool()>& ready,
+                          std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    cv_.wait_for(lock, timeout, [&] { return signalled_ || ready(); });
     return signalled_;
 }
 

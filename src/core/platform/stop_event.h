@@ -31,8 +31,10 @@ class StopEvent {
     // condition again, without setting the event. waitUntil returns true once the event is
     // set, false as soon as `ready` holds. `ready` runs with the event's lock held, so it
     // must only read flags (atomics); whoever makes it true calls wake() afterwards.
-    void wake();
+    void wake() const;
     bool waitUntil(const std::function<bool()>& ready) const;
+    // As waitUntil, giving up after the time: also false when the time ran out.
+    bool waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) const;
 
   private:
     mutable std::mutex mutex_;

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <thread>
 
+#include "core/platform/thread_name.h"
+
 namespace korvane::platform {
 
 using Clock = std::chrono::steady_clock;
@@ -127,7 +129,10 @@ struct ThreadMainLoop::State {
 ThreadMainLoop::ThreadMainLoop() : state_(std::make_unique<State>()) {
     State* state = state_.get();
     std::lock_guard lock(state->joinMutex);
-    state->thread = std::thread([state] { state->run(); });
+    state->thread = std::thread([state] {
+        nameThisThread("kv-main-loop");
+        state->run();
+    });
     state->loopThread.store(state->thread.get_id());
 }
 

@@ -9,6 +9,7 @@
 #endif
 
 #include "core/lighting/effects/device_steps.h"
+#include "core/lighting/effects/frame_sender.h"
 #include "core/lighting/effects/keyboard_step.h"
 #include "core/lighting/frame_delays.h"
 
@@ -19,6 +20,10 @@ using std::chrono::milliseconds;
 using namespace std::chrono_literals;
 
 constexpr milliseconds kSyncIdlePoll{10};
+constexpr milliseconds kAbsentPoll{100};
+// The commanders tell every change of their flags, so no safety poll is needed; this only
+// bounds one wait.
+constexpr milliseconds kToldWait = std::chrono::hours(1);
 
 class SystemByteSource final : public ByteSource {
   public:
@@ -123,6 +128,34 @@ bool sleepFor(platform::StopEvent& stop, unsigned ms) {
     return ms != 0 ? stop.wait(milliseconds(ms)) : stop.isSet();
 }
 
+// Sleeps until ready holds (a device connected, synchronisation changed): the commanders
+// wake the thread through the device changes. Without them it sleeps `poll` and lets the
+// caller look again. True when the thread must end. ready must only read atomics.
+bool sleepUntil(const EffectContext& context, platform::StopEvent& stop,
+                const std::function<bool()>& ready, milliseconds poll) {
+    if (context.changes == nullptr) {
+        return poll.count() != 0 ? stop.wait(poll) : stop.isSet();
+    }
+    device::DeviceChangeWaiter waiter(context.changes, stop);
+    while (!ready()) {
+        if (waiter.wait(kToldWait, ready)) {
+            return true;
+        }
+    }
+    return stop.isSet();
+}
+
+// The device is absent or follows the synchronised effect: its frames start afresh once it
+// draws on its own again. True when the thread must end.
+bool sleepWhileNotDrawing(const EffectContext& context, platform::StopEvent& stop,
+                          device::DeviceCommander& device, FrameSender& sender) {
+    sender.forget();
+    const bool absent = !device.connected();
+    return sleepUntil(
+        context, stop, [&device] { return device.connected() && !device.synchronised(); },
+        absent ? kAbsentPoll : 0ms);
+}
+
 template <std::size_t N>
 void previewKeyboard(ui::PreviewBuffer& preview, const PreviewSet<N>& set) {
     for (std::size_t i = 0; i < N; ++i) {
@@ -181,20 +214,18 @@ void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) 
     SystemByteSource random;
     SnapshotCache snapshot(context.snapshots.keyboard);
     KeyboardStepResult result;
+    FrameSender sender;
     while (!stop.isSet()) {
         snapshot.refresh();
         const LightSettings& before = snapshot.value().light;
         if (sleepFor(stop, frameDelayMs(FrameDelayTable::keyboard, before.mode, before.speed))) {
             break;
         }
-        if (!context.keyboard.connected()) {
-            if (stop.wait(100ms)) {
+        if (!context.keyboard.connected() || context.keyboard.synchronised()) {
+            if (sleepWhileNotDrawing(context, stop, context.keyboard, sender)) {
                 break;
             }
             continue;
-        }
-        if (context.keyboard.synchronised()) {
-            continue;  // the frame delay above paces this
         }
         snapshot.refresh();
         const KeyboardKind kind = keyboardKindOf(context.keyboardKind.load());
@@ -216,7 +247,9 @@ void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop) 
         }
         previewKeyboard(context.preview, result.preview);
         if (context.streamingEnabled.load()) {
-            context.keyboard.WriteLightFrame(result.frame.bytes());
+            sender.send(context.keyboard, result.frame.bytes());
+        } else {
+            sender.forget();
         }
     }
 }
@@ -230,19 +263,17 @@ void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
     ColourGroupFollower group;
     VisibilityRefresher visibility(context);
     MouseStepResult result;
+    FrameSender sender;
     while (!stop.isSet()) {
         snapshot.refresh();
         const LightSettings light = snapshot.value().light;
         if (sleepFor(stop, frameDelayMs(FrameDelayTable::mouse, light.mode, light.speed))) {
             break;
         }
-        if (!context.mouse.connected()) {
-            if (stop.wait(100ms)) {
+        if (!context.mouse.connected() || context.mouse.synchronised()) {
+            if (sleepWhileNotDrawing(context, stop, context.mouse, sender)) {
                 break;
             }
-            continue;
-        }
-        if (context.mouse.synchronised()) {
             continue;
         }
         visibility.tick();
@@ -261,7 +292,9 @@ void RunMouseEffect(const EffectContext& context, platform::StopEvent& stop) {
         }
         previewMouse(context, result.preview);
         if (context.streamingEnabled.load()) {
-            context.mouse.WriteLightFrame(result.frame.bytes());
+            sender.send(context.mouse, result.frame.bytes());
+        } else {
+            sender.forget();
         }
     }
 }
@@ -274,19 +307,17 @@ void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) 
     SnapshotCache snapshot(context.snapshots.mousePad);
     ColourGroupFollower group;
     PadStepResult result;
+    FrameSender sender;
     while (!stop.isSet()) {
         snapshot.refresh();
         const LightSettings light = snapshot.value().light;
         if (sleepFor(stop, frameDelayMs(FrameDelayTable::mousePad, light.mode, light.speed))) {
             break;
         }
-        if (!context.mousePad.connected()) {
-            if (stop.wait(100ms)) {
+        if (!context.mousePad.connected() || context.mousePad.synchronised()) {
+            if (sleepWhileNotDrawing(context, stop, context.mousePad, sender)) {
                 break;
             }
-            continue;
-        }
-        if (context.mousePad.synchronised()) {
             continue;
         }
         if (sleepFor(stop, padExtraSleepMs(light.mode, light.speed))) {
@@ -304,7 +335,7 @@ void RunMousePadEffect(const EffectContext& context, platform::StopEvent& stop) 
         }
         previewPad(context.preview, result.preview);
         // The pad's frames do not depend on the lighting-output flag.
-        context.mousePad.WriteLightFrame(result.frame.bytes());
+        sender.send(context.mousePad, result.frame.bytes());
         if (sleepFor(stop, result.sleepAfterMs)) {
             break;
         }
@@ -317,6 +348,10 @@ void RunSyncEffect(const EffectContext& context, platform::StopEvent& stop) {
     SnapshotCache snapshot(context.snapshots.sync);
     VisibilityRefresher visibility(context);
     SyncStepResult result;
+    FrameSender keyboardSender;
+    FrameSender keyboardRgbSender;
+    FrameSender mouseSender;
+    FrameSender padSender;
     while (!stop.isSet()) {
         snapshot.refresh();
         const SyncLightSettings light = snapshot.value();
@@ -324,9 +359,25 @@ void RunSyncEffect(const EffectContext& context, platform::StopEvent& stop) {
         if (sleepFor(stop, 4 * speed)) {
             break;
         }
-        if (!context.keyboard.connected() && !context.mouse.connected() &&
-            !context.mousePad.connected()) {
-            if (stop.wait(1000ms)) {
+        const auto anyConnected = [&context] {
+            return context.keyboard.connected() || context.mouse.connected() ||
+                   context.mousePad.connected();
+        };
+        const auto anyFollows = [&context] {
+            return context.keyboard.synchronised() || context.mouse.synchronised() ||
+                   context.mousePad.synchronised();
+        };
+        if (!anyConnected() || !anyFollows()) {
+            // Nothing follows the effect: sleep until a device does (turning synchronisation
+            // on is a user action; the commanders wake this thread).
+            for (FrameSender* sender :
+                 {&keyboardSender, &keyboardRgbSender, &mouseSender, &padSender}) {
+                sender->forget();
+            }
+            const bool absent = !anyConnected();
+            if (sleepUntil(
+                    context, stop, [&] { return anyConnected() && anyFollows(); },
+                    absent ? 1000ms : kSyncIdlePoll)) {
                 break;
             }
             continue;
@@ -334,13 +385,16 @@ void RunSyncEffect(const EffectContext& context, platform::StopEvent& stop) {
         const bool keyboard = context.keyboard.synchronised();
         const bool mouse = context.mouse.synchronised();
         const bool pad = context.mousePad.synchronised();
-        if (!keyboard && !mouse && !pad) {
-            // Nothing follows the effect: look again a little later. Turning synchronisation
-            // on is a user action, and 10 ms is far below what anyone notices.
-            if (stop.wait(kSyncIdlePoll)) {
-                break;
-            }
-            continue;
+        // A device that does not follow draws on its own: its frames start afresh later.
+        if (!keyboard) {
+            keyboardSender.forget();
+            keyboardRgbSender.forget();
+        }
+        if (!mouse) {
+            mouseSender.forget();
+        }
+        if (!pad) {
+            padSender.forget();
         }
         const KeyboardKind kind = keyboardKindOf(context.keyboardKind.load());
         context.engines.sync.with([&](SyncEffectState& state) {
@@ -353,24 +407,29 @@ void RunSyncEffect(const EffectContext& context, platform::StopEvent& stop) {
         if (keyboard) {
             previewKeyboard(context.preview, result.keyboardPreview);
             if (streaming) {
-                context.keyboard.WriteLightFrame(result.keyboardFrame.bytes());
+                keyboardSender.send(context.keyboard, result.keyboardFrame.bytes());
                 if (kind == KeyboardKind::Region) {
-                    context.keyboard.WriteLightFrame(result.keyboardRgbFrame.bytes());
+                    keyboardRgbSender.send(context.keyboard, result.keyboardRgbFrame.bytes());
                 }
+            } else {
+                keyboardSender.forget();
+                keyboardRgbSender.forget();
             }
         }
         if (mouse) {
             visibility.tick();
             previewMouse(context, result.mousePreview);
             if (streaming) {
-                context.mouse.WriteLightFrame(result.mouseFrame.bytes());
+                mouseSender.send(context.mouse, result.mouseFrame.bytes());
+            } else {
+                mouseSender.forget();
             }
         } else if (stop.wait(1ms)) {
             break;
         }
         if (pad) {
             previewPad(context.preview, result.padPreview);
-            context.mousePad.WriteLightFrame(result.padFrame.bytes());
+            padSender.send(context.mousePad, result.padFrame.bytes());
         } else if (stop.wait(1ms)) {
             break;
         }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/device/device_changes.h"
 #include "core/device/device_commander.h"
 #include "core/lighting/effects/effect_engines.h"
 #include "core/lighting/settings_snapshot.h"
@@ -44,6 +45,9 @@ struct EffectContext {
     // The mouse or pad engine advanced its colour group; the main thread copies it into the
     // live record. Empty: the record is not told.
     std::function<void(device::DeviceClass)> colourGroupAdvanced;
+    // Wakes a thread that sleeps while its device is absent or follows another effect; null:
+    // such a thread looks again every 100 ms (or at its next frame).
+    device::DeviceChanges* changes = nullptr;
 };
 
 void RunKeyboardEffect(const EffectContext& context, platform::StopEvent& stop);

@@ -71,6 +71,7 @@ void InstallLightingEffects(app::MainWindow& main) {
         {},
         {},
         colourGroupMirror(main),
+        &main.deviceChanges(),
     };
     main.workers().assign(app::WorkerSlot::KeyboardEffect, [context](platform::StopEvent& stop) {
         RunKeyboardEffect(context, stop);
