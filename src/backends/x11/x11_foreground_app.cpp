@@ -14,51 +14,16 @@
 #include <cerrno>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <thread>
 #include <vector>
 
+#include "backends/x11/x11_error_handler.h"
 #include "core/platform/debug_line.h"
 
 namespace korvane::backends {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Xlib reports errors through one handler per process. Windows vanish between an event and
-// the request about them, so errors on our own connections are expected and ignored; those of
-// other connections go to whoever handled them before.
-std::mutex gErrorMutex;
-std::set<Display*> gOwnDisplays;
-XErrorHandler gPreviousHandler = nullptr;
-
-int onXError(Display* display, XErrorEvent* event) {
-    XErrorHandler previous = nullptr;
-    {
-        std::lock_guard lock(gErrorMutex);
-        if (gOwnDisplays.count(display) != 0) {
-            return 0;
-        }
-        previous = gPreviousHandler;
-    }
-    return previous != nullptr ? previous(display, event) : 0;
-}
-
-void adoptDisplay(Display* display) {
-    std::lock_guard lock(gErrorMutex);
-    if (gOwnDisplays.empty()) {
-        XErrorHandler previous = XSetErrorHandler(&onXError);
-        if (previous != &onXError) {
-            gPreviousHandler = previous;
-        }
-    }
-    gOwnDisplays.insert(display);
-}
-
-void releaseDisplay(Display* display) {
-    std::lock_guard lock(gErrorMutex);
-    gOwnDisplays.erase(display);
-}
 
 std::optional<std::string> programFileOf(pid_t pid) {
     std::array<char, 4096> buffer{};
@@ -74,7 +39,7 @@ class X11ForegroundApp final : public profiles::ForegroundApp {
   public:
     X11ForegroundApp(Display* display, X11ForegroundOptions options)
         : display_(display), options_(options) {
-        adoptDisplay(display_);
+        AdoptX11Display(display_);
         root_ = DefaultRootWindow(display_);
         netActiveWindow_ = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
         netSupported_ = XInternAtom(display_, "_NET_SUPPORTED", False);
@@ -103,7 +68,7 @@ class X11ForegroundApp final : public profiles::ForegroundApp {
         if (wakeFd_ >= 0) {
             ::close(wakeFd_);
         }
-        releaseDisplay(display_);
+        ReleaseX11Display(display_);
         XCloseDisplay(display_);
     }
 

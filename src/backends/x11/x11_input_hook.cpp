@@ -18,6 +18,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "backends/x11/x11_error_handler.h"
 #include "backends/x11/x11_key_codes.h"
 #include "core/platform/debug_line.h"
 
@@ -255,6 +256,9 @@ bool X11InputHook::open() {
         platform::debugLine("input capture: no X display");
         return false;
     }
+    // A grab window or device that went away must not end the program through Xlib's
+    // default error handler.
+    AdoptX11Display(display_);
     int event = 0;
     int error = 0;
     int opcode = 0;
@@ -294,6 +298,7 @@ void X11InputHook::close() {
         grabWindow_ = 0;
     }
     XCloseDisplay(display_);
+    ReleaseX11Display(display_);
     display_ = nullptr;
 }
 

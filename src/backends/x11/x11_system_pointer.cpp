@@ -5,9 +5,9 @@
 #include <X11/extensions/XInput2.h>
 
 #include <mutex>
-#include <set>
 #include <string_view>
 
+#include "backends/x11/x11_error_handler.h"
 #include "core/platform/debug_line.h"
 
 namespace korvane::backends {
@@ -17,33 +17,13 @@ constexpr const char* kLibinputAccelSpeed = "libinput Accel Speed";
 constexpr const char* kConstantDeceleration = "Device Accel Constant Deceleration";
 constexpr int kAccelerationDenominator = 10;
 
-// Xlib reports protocol errors (a pointer unplugged between the query and the change) to
-// one process-wide handler whose default ends the program. Ours swallows the errors of the
-// connections opened here and hands every other one to the handler it replaced.
-std::mutex gOwnDisplaysMutex;
-std::set<Display*> gOwnDisplays;
-XErrorHandler gPreviousHandler = nullptr;
-
-int onXError(Display* display, XErrorEvent* event) {
-    {
-        std::lock_guard lock(gOwnDisplaysMutex);
-        if (gOwnDisplays.contains(display)) {
-            return 0;
-        }
-    }
-    return gPreviousHandler != nullptr ? gPreviousHandler(display, event) : 0;
-}
-
+// Errors of these connections (a pointer unplugged between the query and the change) are
+// swallowed by the process's one X error handler of ours.
 class Connection {
   public:
     explicit Connection(const std::string& name)
         : display_(XOpenDisplay(name.empty() ? nullptr : name.c_str())) {
-        static std::once_flag installed;
-        std::call_once(installed, [] { gPreviousHandler = XSetErrorHandler(onXError); });
-        if (display_ != nullptr) {
-            std::lock_guard lock(gOwnDisplaysMutex);
-            gOwnDisplays.insert(display_);
-        }
+        AdoptX11Display(display_);
     }
     ~Connection() {
         if (display_ == nullptr) {
@@ -51,8 +31,7 @@ class Connection {
         }
         XSync(display_, False);
         XCloseDisplay(display_);
-        std::lock_guard lock(gOwnDisplaysMutex);
-        gOwnDisplays.erase(display_);
+        ReleaseX11Display(display_);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
