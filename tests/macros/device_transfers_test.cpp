@@ -148,15 +148,24 @@ TEST_F(DownloadMacrosTest, ImageBeyondTheMemorySendsNothingAtAll) {
     EXPECT_TRUE(savedKeyProfile().empty()) << "the key profile file is not written either";
 }
 
-TEST_F(DownloadMacrosTest, DeviceErrorsDoNotStopTheSequence) {
+TEST_F(DownloadMacrosTest, DeviceErrorsDoNotStopTheSequenceButAreNoSuccess) {
     fake->setResponder([](const Report64& request, int) {
         return Reaction{true, {answerTo(request, 0xFF)}};
     });
     addMacro("A", {"1,0,138,4,1,keyboard_key_A"});
-    EXPECT_EQ(DownloadMacros(store, commander, 4, tables, 0), 1);
+    EXPECT_EQ(DownloadMacros(store, commander, 4, tables, 0), kDownloadNotTaken);
     const auto codes = commands();
     EXPECT_EQ(std::count(codes.begin(), codes.end(), code(CommandCode::WriteProfileTable)), 1)
         << "the key table still goes after the macro write failed";
+    EXPECT_EQ(savedKeyProfile().size(), 512u) << "the profile file is saved all the same";
+}
+
+TEST_F(DownloadMacrosTest, AKeyTableTheDeviceRefusesIsNoSuccess) {
+    fake->setResponder([](const Report64& request, int) {
+        const bool table = request.command() == code(CommandCode::WriteProfileTable);
+        return Reaction{true, {answerTo(request, table ? 0xFE : 0x00)}};
+    });
+    EXPECT_EQ(DownloadMacros(store, commander, 4, tables, 0), kDownloadNotTaken);
 }
 
 class CursorDeviceTest : public DeviceTransferTest {
@@ -178,7 +187,7 @@ TEST_F(CursorDeviceTest, SendsTheImageOfAllFourSequencesInOneTransfer) {
     for (int gun = 0; gun < 4; ++gun) {
         writeSequence(gun, 180);
     }
-    EXPECT_TRUE(SendCursorSequences(store, commander));
+    EXPECT_EQ(SendCursorSequences(store, commander), CursorSendResult::Sent);
     const auto image = dataOf(CommandCode::WriteCursorData);
     ASSERT_EQ(image.size(), 2920u);
     EXPECT_EQ(image, store.PrepareCursorImage().image);
@@ -189,8 +198,18 @@ TEST_F(CursorDeviceTest, SendsTheImageOfAllFourSequencesInOneTransfer) {
 
 TEST_F(CursorDeviceTest, ImageAboveTheLimitIsNotSent) {
     writeSequence(0, 759);
-    EXPECT_FALSE(SendCursorSequences(store, commander));
+    EXPECT_EQ(SendCursorSequences(store, commander), CursorSendResult::TooLarge);
     EXPECT_TRUE(fake->written().empty());
+}
+
+TEST_F(CursorDeviceTest, AMouseThatRefusesTheImageIsNoSuccess) {
+    writeSequence(0, 10);
+    fake->setResponder([](const Report64& request, int) {
+        const bool data = request.command() == code(CommandCode::WriteCursorData);
+        return Reaction{true, {answerTo(request, data ? 0xFF : 0x00)}};
+    });
+    EXPECT_EQ(SendCursorSequences(store, commander), CursorSendResult::NotTaken);
+    EXPECT_EQ(commands().back(), code(CommandCode::EndTransfer)) << "the transfer is still ended";
 }
 
 // Answers cursor reads from a memory image, at the offset each request asks for.

@@ -160,14 +160,18 @@ int DeviceCommander::chunked(CommandCode code, std::size_t total, std::uint16_t 
 }
 
 int DeviceCommander::chunkedWrite(CommandCode code, std::span<const std::uint8_t> data,
-                                  std::uint16_t offsetBase) {
+                                  std::uint16_t offsetBase, const WriteProgress& progress) {
     return chunked(
         code, data.size(), offsetBase,
         [&](Report64& request, std::size_t o, std::size_t length) {
             std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(o), length,
                         request.data().begin());
         },
-        [](const Report64&, std::size_t, std::size_t) {});
+        [&](const Report64&, std::size_t o, std::size_t length) {
+            if (progress) {
+                progress(o + length, data.size());
+            }
+        });
 }
 
 int DeviceCommander::chunkedRead(CommandCode code, std::span<std::uint8_t> out,
@@ -274,16 +278,18 @@ int DeviceCommander::WriteLightFrame(std::span<const std::uint8_t> data) {
     return chunkedWrite(CommandCode::WriteLightFrame, data, 0);
 }
 
-int DeviceCommander::WriteMacroData(std::span<const std::uint8_t> data) {
-    return chunkedWrite(CommandCode::WriteMacroData, data, 0);
+int DeviceCommander::WriteMacroData(std::span<const std::uint8_t> data,
+                                    const WriteProgress& progress) {
+    return chunkedWrite(CommandCode::WriteMacroData, data, 0, progress);
 }
 
 int DeviceCommander::ReadCursorData(std::span<std::uint8_t> out) {
     return chunkedRead(CommandCode::ReadCursorData, out, 0);
 }
 
-int DeviceCommander::WriteCursorData(std::span<const std::uint8_t> data) {
-    return chunkedWrite(CommandCode::WriteCursorData, data, 0);
+int DeviceCommander::WriteCursorData(std::span<const std::uint8_t> data,
+                                     const WriteProgress& progress) {
+    return chunkedWrite(CommandCode::WriteCursorData, data, 0, progress);
 }
 
 }  // namespace korvane::device

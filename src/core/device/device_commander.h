@@ -55,6 +55,8 @@ inline constexpr std::chrono::milliseconds kEndTransferPause{10};
 class DeviceCommander {
   public:
     using SleepFunction = std::function<void(std::chrono::milliseconds)>;
+    // How far a long write has come: bytes the device has taken, of the whole.
+    using WriteProgress = std::function<void(std::size_t taken, std::size_t total)>;
 
     DeviceCommander();
     ~DeviceCommander();
@@ -122,9 +124,9 @@ class DeviceCommander {
     int WriteProfileTable(std::span<const std::uint8_t> data, int profileIndex);
     int ResetDevice();
     int WriteLightFrame(std::span<const std::uint8_t> data);
-    int WriteMacroData(std::span<const std::uint8_t> data);
+    int WriteMacroData(std::span<const std::uint8_t> data, const WriteProgress& progress = {});
     int ReadCursorData(std::span<std::uint8_t> out);
-    int WriteCursorData(std::span<const std::uint8_t> data);
+    int WriteCursorData(std::span<const std::uint8_t> data, const WriteProgress& progress = {});
 
   private:
     void stateChanged() const {
@@ -137,8 +139,8 @@ class DeviceCommander {
     template <typename BeforeSend, typename AfterAnswer>
     int chunked(CommandCode code, std::size_t total, std::uint16_t offsetBase,
                 BeforeSend beforeSend, AfterAnswer afterAnswer);
-    int chunkedWrite(CommandCode code, std::span<const std::uint8_t> data,
-                     std::uint16_t offsetBase);
+    int chunkedWrite(CommandCode code, std::span<const std::uint8_t> data, std::uint16_t offsetBase,
+                     const WriteProgress& progress = {});
     int chunkedRead(CommandCode code, std::span<std::uint8_t> out, std::uint16_t offsetBase);
 
     std::atomic<std::uint16_t> tableLength_{kDefaultTableLength};

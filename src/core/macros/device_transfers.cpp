@@ -1,5 +1,6 @@
 #include "core/macros/device_transfers.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "core/keys/send_key_table.h"
@@ -9,15 +10,69 @@ namespace korvane::macros {
 
 namespace {
 
+// True when the device took the write and both ends of the transfer.
 template <typename Write>
-void inTransfer(device::DeviceCommander& commander, Write write) {
+bool inTransfer(device::DeviceCommander& commander, Write write) {
     std::lock_guard guard(commander.lock());
-    commander.BeginTransfer();
-    write();
-    commander.EndTransfer();
+    const bool begun = commander.BeginTransfer() == device::kResultDone;
+    const bool written = write() == device::kResultDone;
+    const bool ended = commander.EndTransfer() == device::kResultDone;
+    return begun && written && ended;
 }
 
+// Percent of the whole for bytes taken so far; told only when it changes.
+class PercentOf {
+  public:
+    PercentOf(std::size_t whole, const TransferProgress& progress)
+        : whole_(whole), progress_(progress) {}
+    void taken(std::size_t bytes) {
+        if (!progress_ || whole_ == 0) {
+            return;
+        }
+        const int percent = static_cast<int>(std::min(bytes, whole_) * 100 / whole_);
+        if (percent != told_) {
+            told_ = percent;
+            progress_(percent);
+        }
+    }
+
+  private:
+    std::size_t whole_;
+    const TransferProgress& progress_;
+    int told_ = -1;
+};
+
 }  // namespace
+
+int SendMacroDownload(device::DeviceCommander& commander, std::span<const std::uint8_t> image,
+                      std::span<const std::uint8_t, keys::kKeyTableBytes> liveTable,
+                      int liveProfile, const TransferProgress& progress) {
+    // The key table is short next to an image: it counts as its bytes at the end.
+    const std::size_t tableBytes = commander.TableLength();
+    PercentOf percent(image.size() + tableBytes, progress);
+    percent.taken(0);
+    bool taken = true;
+    if (!image.empty()) {
+        taken = inTransfer(commander, [&] {
+            return commander.WriteMacroData(
+                image, [&](std::size_t bytes, std::size_t) { percent.taken(bytes); });
+        });
+    }
+    if (keys::SendKeyTable(commander, liveTable, liveProfile) != device::kResultDone) {
+        taken = false;
+    }
+    percent.taken(image.size() + tableBytes);
+    return taken ? kDownloadSent : kDownloadNotTaken;
+}
+
+void SaveDownloadedKeyProfile(MacroClass macroClass,
+                              std::span<const std::uint8_t, keys::kKeyTableBytes> table) {
+    if (macroClass == MacroClass::Keyboard) {
+        profiles::SaveKeyboardKeys(table);
+    } else {
+        profiles::SaveMouseKeys(table);
+    }
+}
 
 int DownloadMacros(const MacroStore& store, device::DeviceCommander& commander,
                    std::uint8_t memoryUnits, const keys::KeyTables& tables, int liveProfile,
@@ -37,37 +92,47 @@ int DownloadMacros(const MacroStore& store, device::DeviceCommander& commander,
                    MacroDownloadPlan* planOut) {
     MacroDownloadPlan plan = PrepareMacroDownload(store, memoryUnits);
     const auto outcome = plan.outcome;
-    if (outcome == MacroDownloadPlan::Outcome::Ready) {
-        inTransfer(commander, [&] { commander.WriteMacroData(plan.image); });
+    if (outcome == MacroDownloadPlan::Outcome::TooLarge ||
+        outcome == MacroDownloadPlan::Outcome::OutOfMemory) {
+        if (planOut != nullptr) {
+            *planOut = std::move(plan);
+        }
+        return kDownloadRefused;
     }
+    const int result = SendMacroDownload(commander,
+                                         outcome == MacroDownloadPlan::Outcome::Ready
+                                             ? std::span<const std::uint8_t>(plan.image)
+                                             : std::span<const std::uint8_t>(),
+                                         liveTable, liveProfile);
+    SaveDownloadedKeyProfile(store.macroClass(), profileZeroTable);
     if (planOut != nullptr) {
         *planOut = std::move(plan);
     }
-    if (outcome == MacroDownloadPlan::Outcome::TooLarge ||
-        outcome == MacroDownloadPlan::Outcome::OutOfMemory) {
-        return 0;
-    }
-    keys::SendKeyTable(commander, liveTable, liveProfile);
-    if (store.macroClass() == MacroClass::Keyboard) {
-        profiles::SaveKeyboardKeys(profileZeroTable);
-    } else {
-        profiles::SaveMouseKeys(profileZeroTable);
-    }
-    return 1;
+    return result;
 }
 
-bool SendCursorSequences(const CursorStore& store, device::DeviceCommander& commander) {
+bool SendCursorImage(device::DeviceCommander& commander, std::span<const std::uint8_t> image,
+                     const TransferProgress& progress) {
+    PercentOf percent(image.size(), progress);
+    percent.taken(0);
+    return inTransfer(commander, [&] {
+        return commander.WriteCursorData(
+            image, [&](std::size_t bytes, std::size_t) { percent.taken(bytes); });
+    });
+}
+
+CursorSendResult SendCursorSequences(const CursorStore& store, device::DeviceCommander& commander) {
     const CursorImagePlan plan = store.PrepareCursorImage();
     switch (plan.outcome) {
         case CursorImagePlan::Outcome::NothingToSend:
-            return true;
+            return CursorSendResult::NothingToSend;
         case CursorImagePlan::Outcome::Refused:
-            return false;
+            return CursorSendResult::TooLarge;
         case CursorImagePlan::Outcome::Ready:
             break;
     }
-    inTransfer(commander, [&] { commander.WriteCursorData(plan.image); });
-    return true;
+    return SendCursorImage(commander, plan.image) ? CursorSendResult::Sent
+                                                  : CursorSendResult::NotTaken;
 }
 
 CursorMemoryReader CommanderCursorReader(device::DeviceCommander& commander) {
