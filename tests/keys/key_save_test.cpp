@@ -3,7 +3,10 @@
 
 #include "keys/key_page_fixture.h"
 
+#include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/profiles/profile_file.h"
@@ -60,6 +63,10 @@ TEST_F(KeyPageFixture, MouseSaveSendsTheMacroImageThenTheKeyTable) {
     markTrace();
     click("ms_key_butt_prosave");
     EXPECT_TRUE(visible("setting_progress"));
+    // The progress display goes a second after the transfer.
+    ASSERT_TRUE(
+        waitUntil([](app::MainWindow& m) { return !m.tree().find("setting_progress")->visible(); },
+                  std::chrono::milliseconds(10000)));
 
     EXPECT_EQ(writtenCommands(), commands({{kBegin, 1},
                                            {kWriteMacros, 1},
@@ -77,10 +84,7 @@ TEST_F(KeyPageFixture, MouseSaveSendsTheMacroImageThenTheKeyTable) {
     app::TableBytes saved{};
     ASSERT_EQ(profiles::LoadMouseKeys(0, saved), profiles::kReadOk);
     EXPECT_EQ(recordAt(saved, 2), (KeyFunction{0x70, 0x01, 0x03}));
-    // The progress display goes a second later.
-    EXPECT_TRUE(
-        waitUntil([](app::MainWindow& m) { return !m.tree().find("setting_progress")->visible(); },
-                  std::chrono::milliseconds(4000)));
+    EXPECT_EQ(count("message message_text_10"), 0);
 }
 
 TEST_F(KeyPageFixture, WithoutMacrosOnlyTheKeyTableGoes) {
@@ -89,7 +93,7 @@ TEST_F(KeyPageFixture, WithoutMacrosOnlyTheKeyTableGoes) {
     pick("ms_key_fct_combo", 4);
     pick("ms_key_fct_combo_14", 0);
     markTrace();
-    click("ms_key_butt_prosave");
+    saveAndWait("ms_key_butt_prosave");
     EXPECT_EQ(writtenCommands(), commands({{kBegin, 1}, {kWriteTable, 10}, {kEnd, 1}}));
     EXPECT_EQ(deviceRecord(*devices_[0], 0, 4), (KeyFunction{0x13, 0x01, 0x00}));
 }
@@ -112,6 +116,42 @@ TEST_F(KeyPageFixture, MacrosThatDoNotFitAreRefusedAndNothingIsSent) {
     EXPECT_EQ(deviceRecord(*devices_[0], 0, 4), before);
 }
 
+TEST_F(KeyPageFixture, ASlowSaveLeavesTheWindowFreeWhileTheProgressFollowsIt) {
+    // 16 + 12 + 488 = 516 bytes of macros (ten reports), then ten of the key table, each
+    // answered 15 ms late.
+    writeMacros(macros::MacroClass::Mouse, {{"a", actions(61, "1,0,138,4,1,keyboard_key_A")},
+                                            {"b", actions(61, "1,0,10,4,0,keyboard_key_A")}});
+    sim::SimSettings settings;
+    settings.macroUnits = 16;
+    settings.latencyMs = 15;
+    start({DeviceKind::Mouse}, settings);
+    click("ms_key_butt_prosave");
+    // The window's thread answers all along, and sees the control move.
+    std::vector<int> seen;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (visible("setting_progress") && std::chrono::steady_clock::now() < deadline) {
+        const int value = onMain<int>(
+            [](app::MainWindow& m) { return m.tree().find("setting_progress")->value(); });
+        if (seen.empty() || seen.back() != value) {
+            seen.push_back(value);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), 100);
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](int v) { return v > 0 && v < 100; }))
+        << "no value between the ends was ever shown";
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(macroMemory(*devices_[0], 3), (std::vector<std::uint8_t>{0xAA, 0x55, 0x04}));
+    EXPECT_EQ(count("message message_text_10"), 0);
+}
+
+TEST_F(KeyPageFixture, ASaveWhoseDeviceIsGoneSaysItFailed) {
+    start({DeviceKind::RgbKeyboard});
+    saveAndWait("ms_key_butt_prosave");
+    EXPECT_EQ(count("message message_text_10"), 1);
+}
+
 TEST_F(KeyPageFixture, AKeyboardOf104KeysGetsTheFirst312Bytes) {
     sim::SimSettings settings;
     settings.keys = 104;
@@ -124,7 +164,7 @@ TEST_F(KeyPageFixture, AKeyboardOf104KeysGetsTheFirst312Bytes) {
     });
     ASSERT_GE(a, 0);
     markTrace();
-    click("kb_key_butt_prosave");
+    saveAndWait("kb_key_butt_prosave");
     // 312 bytes: five chunks of 56 and one of 32.
     EXPECT_EQ(writtenCommands(), commands({{kBegin, 1}, {kWriteTable, 6}, {kEnd, 1}}));
     EXPECT_EQ(deviceRecord(*devices_[0], 0, a), (KeyFunction{0x20, 0x00, 0x1D}));

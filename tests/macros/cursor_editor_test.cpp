@@ -163,7 +163,7 @@ TEST_F(CursorPage, FourFullGunsAreSentAsOne2920ByteImage) {
     }
     start({device::DeviceKind::Mouse});
     markTrace();
-    click("ms_bulletdate_save_btn");
+    saveAndWait("ms_bulletdate_save_btn");
     // 16 + 6·4 + 4·720 = 2920 bytes; bodies at 24, 24 + 724, ...
     const std::vector<std::uint8_t> header{0xAA, 0x55, 0x68, 0x0B, 4,    0,    0,    0,
                                            0,    0,    0,    0,    0,    0,    0,    0,
@@ -195,6 +195,14 @@ TEST_F(CursorPage, AnImageOver3072BytesIsNotSentAndSaysSo) {
     EXPECT_EQ(messages("cursor_image_too_large_text"), 1);
     EXPECT_TRUE(writtenCommands().empty());
     EXPECT_EQ(cursorMemory(16), before);
+}
+
+TEST_F(CursorPage, SendingWithoutTheMouseSaysItFailed) {
+    writeGun(0, sequence(10));
+    start({device::DeviceKind::RgbKeyboard});
+    saveAndWait("ms_bulletdate_save_btn");
+    EXPECT_EQ(messages("message_text_10"), 1);
+    EXPECT_EQ(messages("cursor_image_too_large_text"), 0);
 }
 
 TEST_F(CursorPage, ImportRefusesLongFilesAndOddPathsAndTakesGoodOnes) {

@@ -523,7 +523,7 @@ TEST_F(MacroPage, EditedMacroReachesTheDeviceWithTheNextSave) {
     markTrace();
     click(ms("macro_btn_save"));
     EXPECT_TRUE(writtenCommands().empty());
-    click(ms("key_butt_prosave"));
+    saveAndWait(ms("key_butt_prosave"));
     // One macro of two actions: 16 + 6 + 8 = 30 bytes, the body at 18; the move was
     // inserted before the press.
     const std::vector<std::uint8_t> expected{0xAA, 0x55, 30, 0, 1, 0,  0,  0, 0,    0,

@@ -224,6 +224,8 @@ class MainWindow {
     void queueDeviceWrite(device::DeviceClass deviceClass, std::string_view name,
                           DeviceWrite write);
     device::DeviceCommander& commanderOf(device::DeviceClass deviceClass);
+    // Expires when this window is destroyed: for work that reaches it later from elsewhere.
+    std::weak_ptr<const bool> aliveToken() const { return alive_; }
 
     // Binds 126 keyboard pictures by name prefix ("kb_dkey_", "kb_fkey_", "kb_mkey_"),
     // 20 mouse pictures ("ms_dkey_", "ms2_dkey_"); missing controls leave null entries.

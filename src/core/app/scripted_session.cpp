@@ -153,11 +153,26 @@ class Session {
                 return result;
             }
         }
+        letTransfersEnd();
         app_.shutdown();
         return kScriptDone;
     }
 
   private:
+    // A script that ends right after a save to the device still saves: the session waits
+    // while the progress control shows (until a second after the transfer), within a limit.
+    void letTransfersEnd() {
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        platform::StopEvent pause;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const ControlState s = readControl(app_, "setting_progress");
+            if (!s.found || !s.visible) {
+                return;
+            }
+            pause.wait(20ms);
+        }
+    }
+
     int bad(std::string message) {
         error_ = std::move(message);
         return kScriptBadLine;

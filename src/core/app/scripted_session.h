@@ -51,8 +51,10 @@ inline constexpr int kScriptTimedOut = 3;
 // both windows have, such as closebtn); "update:window" is the update window itself.
 // What the program itself says ("message KEY", "window shown", "pointer speed N",
 // "wheel lines N") goes to the app's output.
-// Writes "print" lines to out; errors (with the line number) to err. At the end the app is
-// shut down as "exit" does. Returns kScriptDone, kScriptBadLine or kScriptTimedOut.
+// Writes "print" lines to out; errors (with the line number) to err. At the end a save to a
+// device that is still on its way is let finish (the session waits while setting_progress
+// shows, at most 60 s), then the app is shut down as "exit" does. Returns kScriptDone,
+// kScriptBadLine or kScriptTimedOut.
 int RunScript(HeadlessApp& app, DevicePlugger* plugger, std::istream& script, std::ostream& out,
               std::ostream& err);
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "core/app/device_transfer.h"
 #include "core/app/main_window.h"
-#include "core/app/window_messages.h"
 #include "core/macros/device_transfers.h"
 #include "core/macros/edit_numbers.h"
 #include "core/platform/debug_line.h"
@@ -180,14 +180,29 @@ void CursorEditor::DirectionChanged(ui::Control& check) {
 }
 
 bool CursorEditor::SendCursorSequences() {
-    main_.handleMessage(app::msg::kShowProgress);
-    const bool sent =
-        macros::SendCursorSequences(CursorStore::fromDataFolder(), main_.mouseCommander());
-    main_.handleMessage(app::msg::kHideProgressLater);
-    if (!sent) {
-        main_.showMessage(kCursorImageTooLargeMessage);
+    CursorImagePlan plan = CursorStore::fromDataFolder().PrepareCursorImage();
+    switch (plan.outcome) {
+        case CursorImagePlan::Outcome::NothingToSend:
+            return true;
+        case CursorImagePlan::Outcome::Refused:
+            main_.showMessage(kCursorImageTooLargeMessage);
+            return false;
+        case CursorImagePlan::Outcome::Ready:
+            break;
     }
-    return sent;
+    app::RunDeviceTransfer(
+        main_, device::DeviceClass::Mouse,
+        [image = std::move(plan.image)](device::DeviceCommander& commander,
+                                        const TransferProgress& progress) {
+            return SendCursorImage(commander, image, progress) ? device::kResultDone
+                                                               : device::kResultNotDone;
+        },
+        [&main = main_](int result) {
+            if (result != device::kResultDone) {
+                main.showMessage(kFailedMessage);
+            }
+        });
+    return true;
 }
 
 void CursorEditor::ResetGun() {

@@ -43,7 +43,9 @@ class CursorEditor {
     // A direction box: its caption follows, then the bullet is saved.
     void DirectionChanged(ui::Control& check);
 
-    // `ms_bulletdate_save_btn`: all sequences to the mouse. False when refused.
+    // `ms_bulletdate_save_btn`: all sequences to the mouse, on its own thread while the
+    // progress control follows; a mouse that fails the transfer gets a message. False, after
+    // a message, when they do not fit.
     bool SendCursorSequences();
     void ResetGun();
     void ImportGun();
