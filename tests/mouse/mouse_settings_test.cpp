@@ -190,7 +190,8 @@ TEST_F(MousePage, TheMouseResetAsksThenResetsDesktopAndMouse) {
 
     app_->dialogs().queueAnswer(1);
     act("click", "ms_reset_btn");
-    EXPECT_EQ(resets(), 1u);
+    // The mouse's own thread sends it.
+    EXPECT_TRUE(waitUntil([&](MainWindow&) { return resets() == 1u; }));
     ASSERT_TRUE(waitForLine("pointer speed 10"));
     ASSERT_TRUE(waitForLine("wheel lines 3"));
     EXPECT_EQ(shown("ms_point_speed_slider").value, 4);
@@ -228,7 +229,9 @@ TEST_F(MousePage, ThePadResetIsReadBackASecondLater) {
 
     app_->dialogs().queueAnswer(1);
     act("click", "mp_reset_btn");
-    EXPECT_EQ(pad->inspect([](const sim::Firmware& f) { return f.resetCount(); }), 1u);
+    ASSERT_TRUE(waitUntil([&](MainWindow&) {
+        return pad->inspect([](const sim::Firmware& f) { return f.resetCount(); }) == 1u;
+    }));
     const std::uint32_t afterReset = pad->controlRequestCount();
     pause(600ms);
     EXPECT_EQ(pad->controlRequestCount(), afterReset) << "the pad restarts first";

@@ -22,13 +22,17 @@ bool confirmed(app::MainWindow& main) {
 
 }  // namespace
 
+// The reset goes out on the device's own thread after what was queued before it; the pad's
+// read-back a second later is queued behind it there too.
 void ResetMouse(app::MainWindow& main, MouseSettingsEditor& settings) {
     settings.resetDesktopSettings();
-    main.mouseCommander().ResetDevice();
+    main.queueDeviceWrite(device::DeviceClass::Mouse, "reset",
+                          [](device::DeviceCommander& c) { c.ResetDevice(); });
 }
 
 void ResetMousePad(app::MainWindow& main) {
-    main.mousePadCommander().ResetDevice();
+    main.queueDeviceWrite(device::DeviceClass::MousePad, "reset",
+                          [](device::DeviceCommander& c) { c.ResetDevice(); });
     main.loop().startTimer(kPadResetReadTimer, kPadRestartTime);
 }
 

@@ -81,13 +81,19 @@ void resetKeys(app::MainWindow& main, ProfileList list, const std::vector<std::u
         SaveKeyboardKeys(stores.keyboardTable);
         app::runRefresh(refresh.keyboardLighting);
         app::runRefresh(refresh.keyboardKeys);
-        main.keyboardCommander().WriteProfileTable(stores.keyboardTable, 0);
+        main.queueDeviceWrite(device::DeviceClass::Keyboard, "profile table 0",
+                              [table = stores.keyboardTable](device::DeviceCommander& c) {
+                                  c.WriteProfileTable(table, 0);
+                              });
     } else {
         std::copy(body.begin(), body.end(), stores.mouseTables[0].begin());
         SaveMouseKeys(stores.mouseTables[0]);
         app::runRefresh(refresh.mousePages);
         app::runRefresh(refresh.mouseKeys);
-        main.mouseCommander().WriteProfileTable(stores.mouseTables[0], 0);
+        main.queueDeviceWrite(device::DeviceClass::Mouse, "profile table 0",
+                              [table = stores.mouseTables[0]](device::DeviceCommander& c) {
+                                  c.WriteProfileTable(table, 0);
+                              });
     }
 }
 
