@@ -11,6 +11,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -277,6 +278,34 @@ TEST_F(TempConfig, GnomeGetsItsMouseSpeedThroughGsettings) {
     const std::string keyfile = readFile(home_ / "glib-2.0" / "settings" / "keyfile");
     EXPECT_NE(keyfile.find("[org/gnome/desktop/peripherals/mouse]"), std::string::npos) << keyfile;
     EXPECT_NE(keyfile.find("speed=-0.5"), std::string::npos) << keyfile;
+}
+
+TEST_F(TempConfig, AGsettingsThatHangsIsStoppedSoTheProgramCanEnd) {
+    // A stand-in that never ends on its own, as with a session bus that stopped answering.
+    const std::filesystem::path bin = home_ / "bin";
+    std::filesystem::create_directories(bin);
+    const std::filesystem::path pidFile = home_ / "gsettings.pid";
+    std::ofstream(bin / "gsettings")
+        << "#!/bin/sh\necho $$ > '" << pidFile.string() << "'\nexec sleep 60\n";
+    std::filesystem::permissions(bin / "gsettings", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+    DebugLines debug;
+    const auto started = std::chrono::steady_clock::now();
+    DesktopPointerSettings(desktop({"GNOME"})).keepPointerSpeed(5);
+    const auto took = std::chrono::steady_clock::now() - started;
+    setenv("PATH", path.c_str(), 1);
+
+    // Well short of the stand-in's minute: it was stopped rather than waited for.
+    EXPECT_LT(took, std::chrono::seconds(30));
+    const std::string pid = readFile(pidFile);
+    ASSERT_FALSE(pid.empty());
+    EXPECT_NE(kill(std::stoi(pid), 0), 0) << "the stand-in is gone, not left running";
+    bool said = false;
+    for (const std::string& line : debug.lines()) {
+        said = said || line.find("did not end in time") != std::string::npos;
+    }
+    EXPECT_TRUE(said);
 }
 
 TEST(DesktopEnvironment, NamesTheDesktopsOfTheSession) {

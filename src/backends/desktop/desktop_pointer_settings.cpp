@@ -1,14 +1,19 @@
 #include "backends/desktop/desktop_pointer_settings.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "core/platform/debug_line.h"
 #include "core/platform/ini_file.h"
@@ -21,8 +26,44 @@ namespace {
 
 constexpr std::string_view kGnomeMouseSchema = "org.gnome.desktop.peripherals.mouse";
 
+// A desktop tool answers within milliseconds; one that hangs (a dead session bus) must not
+// keep the program from exiting, which waits for the setting on its way.
+constexpr std::chrono::milliseconds kDesktopToolLimit{1000};
+
+// Blocks until the child has ended or the time is up; true when it has ended.
+bool waitForEnd(pid_t pid, std::chrono::milliseconds limit) {
+    const int ended = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    if (ended >= 0) {
+        pollfd watch{ended, POLLIN, 0};
+        int ready = 0;
+        do {
+            ready = poll(&watch, 1, static_cast<int>(limit.count()));
+        } while (ready < 0 && errno == EINTR);
+        close(ended);
+        return ready > 0;
+    }
+    // Kernels before 5.3 have no process descriptors: look now and then, for this once.
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return true;  // nothing left to wait for
+        }
+        if (info.si_pid != 0) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 // Runs a program with the given arguments (no shell), its output discarded; true when it
-// ran and ended with 0.
+// ran and ended with 0 within the time limit (it is killed after that).
 bool runQuietly(std::vector<std::string> arguments) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
@@ -40,13 +81,19 @@ bool runQuietly(std::vector<std::string> arguments) {
     if (spawned != 0) {
         return false;
     }
+    const bool ended = waitForEnd(pid, kDesktopToolLimit);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        platform::debugLine("desktop setting tool " + arguments.front() +
+                            " did not end in time and was stopped");
+    }
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
             return false;
         }
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // One of KDE's files in the configuration folder, which a fresh account may not have yet.
