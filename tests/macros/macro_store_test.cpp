@@ -42,6 +42,15 @@ TEST_F(MacroStoreTest, NamesWrittenOneByOneReadBackInIndexOrder) {
     EXPECT_THAT(keyboard.ReadMacroList(), IsEmpty()) << "the keyboard list is another file";
 }
 
+TEST_F(MacroStoreTest, AMacroAddedLastIsCountedOnlyWithItsName) {
+    ASSERT_TRUE(mouse.WriteLastMacroName(0, "Macro_1"));
+    ASSERT_TRUE(mouse.WriteLastMacroName(1, "Sprint"));
+    EXPECT_TRUE(mouse.WriteLastMacroName(1, "Sprint")) << "saving it again changes nothing";
+    EXPECT_FALSE(mouse.WriteLastMacroName(2, "no/name"));
+    EXPECT_EQ(mouse.ReadMacroCount(), 2u) << "a refused name is not counted";
+    EXPECT_THAT(mouse.ReadMacroList(), ElementsAre("Macro_1", "Sprint"));
+}
+
 // MACROCOUNT values that a damaged or foreign file may hold.
 struct CountCase {
     std::string value;

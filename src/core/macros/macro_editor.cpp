@@ -283,8 +283,7 @@ void MacroEditor::AddMacro() {
     }
     const std::string name = NextMacroName(all);
     MacroStore macros = store();
-    if (!macros.WriteMacroCount(static_cast<long>(all.size() + 1)) ||
-        !macros.WriteMacroName(all.size(), name)) {
+    if (!macros.WriteLastMacroName(all.size(), name)) {
         platform::debugLine("macro list not written");
         main_.showMessage(kFailedMessage);
         return;
@@ -746,8 +745,7 @@ void MacroEditor::SaveMacro() {
         return;
     }
     MacroStore macros = store();
-    const bool written = macros.WriteMacroCount(static_cast<long>(all.size())) &&
-                         macros.WriteMacroName(all.size() - 1, all.back()) &&
+    const bool written = macros.WriteLastMacroName(all.size() - 1, all.back()) &&
                          macros.WriteMacro(all[*current_], actionTexts());
     if (!written) {
         // The edit stays pending, so nothing the user did is lost.

@@ -6,6 +6,7 @@
 #include "core/macros/cursor_store.h"
 #include "core/platform/atomic_file.h"
 #include "core/platform/file_names.h"
+#include "core/platform/ini_document.h"
 #include "core/platform/ini_file.h"
 #include "core/platform/paths.h"
 #include "core/profiles/profile_file.h"
@@ -87,6 +88,19 @@ bool MacroStore::WriteMacroName(std::size_t index, std::string_view name) {
     }
     return platform::IniFile(listFile())
         .writeString(kMacroNameSection, std::to_string(index), name);
+}
+
+bool MacroStore::WriteLastMacroName(std::size_t index, std::string_view name) {
+    if (index >= kMaxMacros || !platform::isSafeFileName(name)) {
+        return false;
+    }
+    const std::string count = std::to_string(index + 1);
+    return platform::IniFile(listFile()).update([&](platform::IniDocument& list) {
+        // set() tells whether the text changed; a name saved again changes nothing.
+        list.set(kMacroCountSection, kCountKey, count);
+        list.set(kMacroNameSection, std::to_string(index), name);
+        return true;
+    });
 }
 
 bool MacroStore::RewriteMacroList(std::span<const std::string> names) {

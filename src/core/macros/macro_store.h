@@ -47,6 +47,9 @@ class MacroStore {
     bool WriteMacroCount(long count);
     // Refused for an index at or above the limit and for names that cannot be file names.
     bool WriteMacroName(std::size_t index, std::string_view name);
+    // The name at index and the count index + 1 in one write, so the list never counts a
+    // macro without its name.
+    bool WriteLastMacroName(std::size_t index, std::string_view name);
     // Deletes the list file and writes it anew with the given names (macro deletion);
     // the mouse file gets its four cursor sequence entries back as well.
     bool RewriteMacroList(std::span<const std::string> names);
