@@ -54,7 +54,9 @@ std::map<std::string, ThreadState> otherThreads() {
         }
         ThreadState state;
         std::ifstream comm("/proc/self/task/" + tid + "/comm");
-        std::getline(comm, state.name);
+        if (!std::getline(comm, state.name)) {
+            continue;  // it ended after the listing (a short-lived thread)
+        }
         std::ifstream status("/proc/self/task/" + tid + "/status");
         std::string line;
         while (std::getline(status, line)) {
